@@ -1,0 +1,170 @@
+// Earth constants, geodetic and spherical conversions.
+//
+// GEO Cartesian positions are in Earth radii of 6371.2 km; geodetic
+// coordinates refer to the WGS84 ellipsoid (6378.137 km, 6356.752314 km);
+// angles are in degrees at every interface. D(phi) = sqrt(a2 cos^2 phi +
+// b2 sin^2 phi) is the ellipsoid quantity used throughout.
+#include <cmath>
+
+#include "frame/frame_state.hpp"
+#include "kest/frame.h"
+
+namespace kest {
+Gener gener{};
+}  // namespace kest
+
+namespace {
+
+inline double pi() { return 4.0 * std::atan(1.0); }
+
+}  // namespace
+
+// initize: fills gener with the Earth radius and the squared WGS84 semi-axes.
+// State: writes gener (same values at every call).
+extern "C" void initize_() {
+  kest::gener.re = 6371.2;
+  kest::gener.a2 = 6378.137 * 6378.137;
+  kest::gener.b2 = 6356.752314 * 6356.752314;
+}
+
+// sph_car: spherical (radius, geocentric latitude, longitude) to Cartesian.
+// Given:    r  double  radius (any unit); lat, lon  double  degrees
+// Returned: xout(3)  double  Cartesian, in the unit of r
+extern "C" void sph_car_(double* r, double* lat, double* lon, double* xout) {
+  const double rad = pi() / 180.0;
+  const double theta = pi() / 2.0 - *lat * rad;
+  const double phi = *lon * rad;
+  const double st = std::sin(theta);
+  xout[0] = *r * st * std::cos(phi);
+  xout[1] = *r * st * std::sin(phi);
+  xout[2] = *r * std::cos(theta);
+}
+
+// car_sph: Cartesian to spherical.
+// Given:    xin(3)  double  Cartesian
+// Returned: r  double  radius (unit of xin); lat  double  geocentric latitude,
+//           degrees; lon  double  degrees in [0, 360)
+// Notes:    1. On the polar axis (x = y = 0 exactly) lon = 0 and lat = +90 for
+//             z >= 0 (also the centre), -90 for z < 0.
+extern "C" void car_sph_(double* xin, double* r, double* lat, double* lon) {
+  const double deg = 180.0 / pi();
+  const double x = xin[0], y = xin[1], z = xin[2];
+  const double rho2 = x * x + y * y;
+  *r = std::sqrt(rho2 + z * z);
+  if (rho2 == 0.0) {
+    *lon = 0.0;
+    *lat = z < 0.0 ? -90.0 : 90.0;
+    return;
+  }
+  double phi = std::atan2(y, x) * deg;
+  if (phi < 0.0) phi += 360.0;
+  *lon = phi;
+  *lat = 90.0 - std::atan2(std::sqrt(rho2), z) * deg;
+}
+
+// gdz_geo: geodetic (latitude, longitude, altitude) to GEO Cartesian.
+// Given:    lat, lon  double  degrees (geodetic latitude); alt  double  km
+// Returned: x, y, z  double  GEO, Earth radii
+// State:    writes gener (initize)
+extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, double* y, double* z) {
+  initize_();
+  const double rad = pi() / 180.0;
+  const double phi = *lat * rad, lam = *lon * rad;
+  const double sp = std::sin(phi), cp = std::cos(phi);
+  const double a2 = kest::gener.a2, b2 = kest::gener.b2, re = kest::gener.re;
+  const double d = std::sqrt(a2 - (a2 - b2) * sp * sp);
+  *z = (b2 / d + *alt) * sp / re;
+  const double rho = (a2 / d + *alt) * cp / re;
+  *x = rho * std::cos(lam);
+  *y = rho * std::sin(lam);
+}
+
+// geo_gdz: GEO Cartesian to geodetic (latitude, longitude, altitude).
+// Given:    x, y, z  double  GEO, Earth radii
+// Returned: lat  double  geodetic latitude, degrees; lon  double  degrees in
+//           (-180, 180]; alt  double  km above WGS84
+// State:    writes gener (initize)
+// Notes:    1. The iteration stops as soon as EITHER the altitude change is at
+//             most 0.001 Re OR the latitude change at most 0.001 rad; it
+//             usually ends after one or two passes, leaving up to ~0.1 km in
+//             altitude and ~1e-4 degree in latitude against a converged
+//             conversion. Kept: every stored L value and altitude of the
+//             system was made with this rule.
+//           2. On the polar axis (cos of the geocentric latitude < 1e-15) the
+//             latitude is +-90 and the altitude the exact height above the
+//             pole, |z| re - b.
+extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* lon, double* alt) {
+  initize_();
+  const double deg = 180.0 / pi();
+  const double a2 = kest::gener.a2, b2 = kest::gener.b2, re = kest::gener.re;
+  const double xx = *x, yy = *y, zz = *z;
+  *lon = std::atan2(yy, xx) * deg;
+  const double rho = std::sqrt(xx * xx + yy * yy);
+  double phi = std::atan2(zz, rho);
+  if (std::cos(phi) < 1e-15) {
+    *lat = phi * deg;
+    *alt = std::fabs(zz) * re - std::sqrt(b2);
+    return;
+  }
+  double h = rho / std::cos(phi) - 1.0;
+  double h0, phi0;
+  do {
+    h0 = h;
+    phi0 = phi;
+    const double s = std::sin(phi0);
+    const double d = std::sqrt(a2 - (a2 - b2) * s * s);
+    const double n = a2 / (d * re);
+    phi = std::atan2((n + h0) * zz, (b2 / (d * re) + h0) * rho);
+    h = rho / std::cos(phi) - n;
+  } while (std::fabs(h - h0) > 0.001 && std::fabs(phi - phi0) > 0.001);
+  *alt = h * re;
+  *lat = phi * deg;
+}
+
+// rll_gdz: altitude of a point given by radius and geodetic latitude.
+// Given and returned: r  double  Earth radii on entry, km on return (r x re)
+// Given:    lat  double  geodetic latitude, degrees; lon  (not read)
+// Returned: alt  double  km above WGS84 along the ellipsoid normal
+// State:    writes gener (initize)
+extern "C" void rll_gdz_(double* r, double* lat, double* /*lon*/, double* alt) {
+  initize_();
+  const double a2 = kest::gener.a2, b2 = kest::gener.b2;
+  *r = *r * kest::gener.re;
+  const double phi = *lat * pi() / 180.0;
+  const double s2 = std::sin(phi) * std::sin(phi), c2 = std::cos(phi) * std::cos(phi);
+  const double d = std::sqrt(a2 - (a2 - b2) * s2);
+  const double t = (a2 * c2 + b2 * s2) / d;
+  const double u = (a2 * a2 * c2 + b2 * b2 * s2) / (d * d);
+  *alt = std::sqrt(t * t - u + *r * *r) - t;
+}
+
+// sph_car_vect: vector components (radial, southward, eastward) at (lat, lon)
+// to Cartesian components.
+// Given:    r (not read); lat, lon  double  degrees; vin(3)  double
+// Returned: vout(3)  double
+extern "C" void sph_car_vect_(double* /*r*/, double* lat, double* lon, double* vin, double* vout) {
+  const double rad = pi() / 180.0;
+  const double theta = pi() / 2.0 - *lat * rad, phi = *lon * rad;
+  const double st = std::sin(theta), ct = std::cos(theta);
+  const double sp = std::sin(phi), cp = std::cos(phi);
+  const double horiz = vin[0] * st + vin[1] * ct;
+  vout[0] = horiz * cp - vin[2] * sp;
+  vout[1] = horiz * sp + vin[2] * cp;
+  vout[2] = vin[0] * ct - vin[1] * st;
+}
+
+// car_sph_vect: Cartesian vector components to (radial, southward, eastward)
+// at (lat, lon); the inverse rotation of sph_car_vect.
+extern "C" void car_sph_vect_(double* /*r*/, double* lat, double* lon, double* vin, double* vout) {
+  const double rad = pi() / 180.0;
+  const double theta = pi() / 2.0 - *lat * rad, phi = *lon * rad;
+  const double st = std::sin(theta), ct = std::cos(theta);
+  const double sp = std::sin(phi), cp = std::cos(phi);
+  const double s = vin[0] * cp + vin[1] * sp;
+  const double vr = s * st + vin[2] * ct;
+  const double vt = s * ct - vin[2] * st;
+  const double vp = vin[1] * cp - vin[0] * sp;
+  vout[0] = vr;
+  vout[1] = vt;
+  vout[2] = vp;
+}
