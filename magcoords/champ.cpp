@@ -50,9 +50,9 @@ constexpr ExternalModel kExternal[13] = {
     /*  6 Olson-Pfitzer dynamic   */ {Limit::radius, 3600.0, Frame::sm, nullptr},
     /*  7 Tsyganenko 1996         */ {Limit::radius, 1600.0, Frame::gsm, nullptr},
     /*  8 Ostapenko-Maltsev 1997  */ {Limit::none, 0.0, Frame::sm, nullptr},
-    /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
-    /* 10 Tsyganenko 2001 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
-    /* 11 Tsyganenko 2004 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
+    /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, &champ_t01_01_},
+    /* 10 Tsyganenko 2001 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &champ_t01_01_storm_},
+    /* 11 Tsyganenko 2004 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &champ_t04_s_},
     /* 12 Alexeev 2000            */ {Limit::none, 0.0, Frame::gsm, nullptr},
 };
 
