@@ -180,7 +180,8 @@ Vec3 twocones(const double* c, double x, double y, double z) {
 // Notes:    1. On the cone's axis (x = y = 0) the sheet formulas divide by
 //             zero although the field has a finite limit there; the point is
 //             moved off the axis by 1e-9 of its radius (in x), which gives
-//             that limit to about 1e-9 of the field.
+//             that limit to about 1e-9 of the field (the sheet formulas are
+//             evaluated without cancellation there, see fialcos).
 Vec3 one_cone(const double* c, double x, double y, double z) {
   if (x == 0.0 && y == 0.0) x = 1.0e-9 * std::fabs(z);
   const double rho2 = x * x + y * y;
@@ -244,8 +245,11 @@ void fialcos(double r, double theta, double phi, double& btheta, double& bphi, i
   const double sinte = std::sin(theta), coste = std::cos(theta);
   const double ro = r * sinte;
   const double sinfi = std::sin(phi), cosfi = std::cos(phi);
-  const double tg = sinte / (1.0 + coste);  // tan(theta/2)
-  const double ctg = sinte / (1.0 - coste); // cot(theta/2)
+  // tan(theta/2) and cot(theta/2), each in the form without cancellation on
+  // its side of the equator (the forms agree exactly in exact arithmetic),
+  // so that points close to a cone's axis keep a finite field.
+  const double tg = coste >= 0.0 ? sinte / (1.0 + coste) : (1.0 - coste) / sinte;
+  const double ctg = coste >= 0.0 ? (1.0 + coste) / sinte : sinte / (1.0 - coste);
   const double tetanp = theta0 + dth;
   const double tetanm = theta0 - dth;
   double tgp = 0.0, tgm = 0.0, tgm2 = 0.0, tgp2 = 0.0;
