@@ -250,6 +250,18 @@ TEST(Tsyganenko01Modules, MirrorSymmetries) {
   }
 }
 
+// On the dipole axis the quadrupole field is horizontal along x, of the same
+// size and opposite sign north and south (the polar profile is even in
+// cos(theta)).
+TEST(Tsyganenko01Modules, QuadrupoleOnAxis) {
+  const Vec3 n = m::prc_quad(0.0, 0.0, 4.0), s = m::prc_quad(0.0, 0.0, -4.0);
+  EXPECT_EQ(n.y, 0.0);
+  EXPECT_EQ(n.z, 0.0);
+  EXPECT_NE(n.x, 0.0);
+  EXPECT_DOUBLE_EQ(s.x, -n.x);
+  EXPECT_DOUBLE_EQ(n.x, m::bt_prc_q(4.0, 0.01, 0.99994999875));
+}
+
 // The symmetric ring-current fields are axisymmetric about the dipole axis.
 TEST(Tsyganenko01Modules, SymmetricRingCurrentIsAxisymmetric) {
   for (auto f : {m::rc_symm, m::prc_symm}) {
