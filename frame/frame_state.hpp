@@ -106,6 +106,24 @@ struct Intfield {
 };
 extern KEST_API Intfield intfield;
 
+// sunmah: solar ephemeris of the heliospheric frames.
+//   t0        Julian centuries from J2000.0 to 0 h UT of the day
+//   lambda    ecliptic longitude of the sun, degrees (not reduced)
+//   sin_theta, cos_theta  angle of the Earth from the node of the solar equator
+//   sin_i, cos_i          inclination of the solar equator (7.25 deg)
+//   sin_omega, cos_omega  ecliptic longitude of the ascending node
+// Written by sun2_ (through the heliospheric conversions) for years
+// 1901-2099, else left as it was; zero before the first such call. Read by
+// hae_heeq_, heeq_hae_, hae_hee_, hee_hae_, gse_hee_.
+struct SunMah {
+  double t0;
+  double lambda;
+  double sin_theta, cos_theta;
+  double sin_i, cos_i;
+  double sin_omega, cos_omega;
+};
+extern SunMah sunmah;
+
 }  // namespace kest
 
 #endif

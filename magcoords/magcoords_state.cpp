@@ -7,4 +7,6 @@ Drivers drivers{};
 Index index{};
 DipAng dip_ang{};
 A2000Time a2000_time{};
+Calotte calotte{};
+FlagL flag_l{};
 }  // namespace kest

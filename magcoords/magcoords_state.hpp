@@ -83,6 +83,26 @@ struct A2000Time {
 };
 extern KEST_API A2000Time a2000_time;
 
+// calotte: foot-point colatitudes (radians, GEO, on the sphere r = 1 Earth
+// radius) of the field lines of the last completed drift shell: entry 0 for
+// the line through the point, then the other lines in order of longitude; at
+// most 250 lines.
+// Written and read by the L* computation (as starting values for the next
+// point's foot-point searches while flag_l is set) and by drift-shell tracing.
+struct Calotte {
+  double colat[250];
+};
+extern KEST_API Calotte calotte;
+
+// flag_l: 1 when calotte holds the shell of the last successful L*
+// computation, 0 otherwise. Written by the L* computation and drift-shell
+// tracing; cleared by the field-model set-up of the L* array cores and by the
+// flux drivers.
+struct FlagL {
+  int set;
+};
+extern KEST_API FlagL flag_l;
+
 }  // namespace kest
 
 #endif
