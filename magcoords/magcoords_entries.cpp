@@ -4,3 +4,8 @@
 #include "kest/magcoords.h"
 
 KEST_ENTRY(get_field_, get_field1_)
+
+// ---- Lm, L* and magnetic local time ----------------------------------------
+KEST_ENTRY(make_lstar_, make_lstar1_)
+KEST_ENTRY(lstar_phi_, lstar_phi1_)
+KEST_ENTRY(get_mlt_, get_mlt1_)
