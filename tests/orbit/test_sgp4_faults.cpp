@@ -125,3 +125,19 @@ TEST(Sgp4Faults, Wgs84CloseToWgs72) {
   EXPECT_GT(std::sqrt(d), 1e-4);
   EXPECT_LT(std::sqrt(d), 5.0);
 }
+
+// An element set whose drag and secular terms cannot be formed (e > 1 and a
+// negative mean motion) must not inherit the terms of the set before it: it
+// reports a code and the fill value.
+TEST(Sgp4Faults, NoStateLeaksFromPreviousSet) {
+  ASSERT_EQ(init(molniya), 0);
+  ASSERT_NE(kest::elsetrec.drag_c1, 0.0);
+  const Elements bad{2, 2006, 100.0, 1e-4, 1.5, 30.0, 10.0, 20.0, 40.0, -2.0};
+  EXPECT_NE(init(bad), 0);
+  EXPECT_EQ(kest::elsetrec.drag_c1, 0.0);
+  EXPECT_EQ(kest::elsetrec.resonance, 0);
+  EXPECT_EQ(kest::elsetrec.method, 'n');
+  double r[3], v[3];
+  EXPECT_NE(prop(60.0, r, v), 0);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(r[k], fill);
+}
