@@ -371,7 +371,9 @@ extern "C" void sgp4init_(int* whichconst, int* satn, double* xbstar, double* xe
 // Requires: sgp4init_ for the element set.
 // Failure:  codes 1, 2, 3 and 6 come with the position and velocity computed;
 //           codes 4 and 7 leave no meaningful state and write the fill value
-//           -1.0e31 into all six outputs.
+//           -1.0e31 into all six outputs. An earlier code (1, 2, 3) whose
+//           elements also defeat Kepler's equation (e.g. not-a-number mean
+//           motion) is kept and gets the fill value too.
 // Notes:    1. The codes are set in the order 2, 1, 3, then 4, 6 or 7; a later
 //              code replaces an earlier one, except that a failed Kepler
 //              solution keeps an earlier code (its cause).
