@@ -289,7 +289,7 @@ TEST(MakeLstar, ReusedShellAgreesWithScratch) {
 }
 
 // Inputs outside the model's range: fill in the field and L outputs, MLT
-// still computed. options(3) outside 0..9 comes back as 0 through the entry.
+// still computed; a position code outside 0..8 gives no MLT either. options(3) outside 0..9 comes back as 0 through the entry.
 TEST(MakeLstar, InvalidInputsAndOptionWriteBack) {
   Series s;
   s.kext = 6;  // Olson-Pfitzer dynamic: solar-wind density must be 5..50
@@ -298,6 +298,12 @@ TEST(MakeLstar, InvalidInputsAndOptionWriteBack) {
   for (double v : {s.lm[0], s.lstar[0], s.blocal[0], s.bmin[0], s.xj[0]}) EXPECT_EQ(v, kFill);
   EXPECT_GE(s.mlt[0], 0.0);
   EXPECT_LT(s.mlt[0], 24.0);
+
+  Series bad;
+  bad.sysaxes = 9;
+  bad.add(2004, 75, 0.0, 6.6, 0.0, 0.0);
+  bad.run();
+  for (double v : {bad.lm[0], bad.lstar[0], bad.blocal[0], bad.bmin[0], bad.xj[0], bad.mlt[0]}) EXPECT_EQ(v, kFill);
 
   int n = 0, kext = 0, options[5] = {0, 0, 15, 0, 0}, sysaxes = 1, iyr = 2004, idoy = 1;
   double d = 0.0, m[25] = {};
