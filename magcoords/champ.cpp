@@ -10,6 +10,7 @@
 
 #include "kest/extfield.h"
 #include "kest/frame.h"
+#include "frame/conventions.hpp"
 #include "kest/magcoords.h"
 #include "magcoords/magcoords_state.hpp"
 
@@ -74,6 +75,8 @@ constexpr double kXgsmMin = -15.0;
 //           radius, or x_GSM < -15 for the Tsyganenko 2001/2004 codes; a point
 //           on the limit is accepted), or an external code whose model is not
 //           part of this build: ifail = -1, nothing written, nothing printed.
+//           A fixed-epoch internal model (kint 2, 3) at a point on the
+//           polar axis: ifail = -1 with the fill value in BxGEO and Blocal.
 // Notes:    1. An external code outside 0..12 in magmod adds no external field.
 extern "C" void champ_(double* xGEO, double* BxGEO, double* Blocal, int* ifail) {
   *ifail = 0;
@@ -87,6 +90,15 @@ extern "C" void champ_(double* xGEO, double* BxGEO, double* Blocal, int* ifail) 
       break;
     default:
       get_intfield_(&xGEO[0], &xGEO[1], &xGEO[2], &bint[0], &bint[1], &bint[2]);
+      // On the polar axis the fixed-epoch sum has no defined direction and
+      // gives the fill value: refuse the point rather than hand on a
+      // "field" of 1e31 nT.
+      if (bint[0] == kest::baddata) {
+        BxGEO[0] = BxGEO[1] = BxGEO[2] = kest::baddata;
+        *Blocal = kest::baddata;
+        *ifail = -1;
+        return;
+      }
       break;
   }
 

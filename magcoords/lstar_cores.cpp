@@ -86,6 +86,7 @@ double mlt_of(const double* xgeo) {
 //           field and sun records, calotte, flag_l.
 // Failure:  inputs outside the model's validity range: fill value in lm,
 //           lstar, xj, blocal, bmin of the time (mlt still computed);
+//           sysaxes outside 0..8: fill value in all six outputs;
 //           otherwise the fill values of calcul_lstar_.
 // Notes:    1. Each time starts its drift shell from the shell of the time
 //              before (flag_l kept across the times of one call, cleared at
@@ -113,6 +114,11 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
                       &lstar[i], &xj[i], &blocal[i], &bmin[i]);
       }
       reused = kest::flag_l.set;
+    }
+    // A position code outside 0..8 places no point: no MLT either.
+    if (*sysaxes < 0 || *sysaxes > 8) {
+      mlt[i] = kest::baddata;
+      continue;
     }
     double xgeo[3];
     gdz_geo_(&setup.lati, &setup.longi, &setup.alti, &xgeo[0], &xgeo[1], &xgeo[2]);

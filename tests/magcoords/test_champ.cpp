@@ -82,6 +82,20 @@ TEST(Champ, InternalPartAlone) {
   }
 }
 
+// The fixed-epoch models have no field direction on the polar axis: champ
+// refuses such a point with the fill value in every output, so no caller can
+// take the fill value for a field of 1e31 nT.
+TEST(Champ, FixedEpochModelRefusesThePolarAxis) {
+  for (int kint : {2, 3}) {
+    set_up(0, kint);
+    const Field f = champ(0.0, 0.0, 1.5);
+    EXPECT_EQ(f.ifail, -1);
+    EXPECT_EQ(f.blocal, -1.0e31);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(f.b[k], -1.0e31);
+    EXPECT_EQ(champ(0.01, 0.0, 1.5).ifail, 0);  // just off the axis
+  }
+}
+
 // The Olson-Pfitzer field enters in SM: the external part of champ, turned
 // into SM, is the model's field at the SM point for the time's tilt.
 TEST(Champ, ExternalPartInSolarMagnetic) {
