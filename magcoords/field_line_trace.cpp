@@ -265,6 +265,32 @@ double shell_start_colatitude(const double* colat, int i, bool reuse) {
   return 2.0 * colat[i - 1] - colat[i - 2];
 }
 
+bool drift_shell_walk(int nlines, double* colat, double* phi, double dtheta, double ds_abs, double bp,
+                      double xj, int budget, NullIntegral null, bool reuse, const ShellStore* store) {
+  const double pi = 4.0 * std::atan(1.0);
+  const double ds = -std::fabs(ds_abs);  // from the foot point, against the field
+  for (int i = 1; i < nlines; ++i) {
+    phi[i] = phi[i - 1] + 2.0 * pi / nlines;
+    double theta = shell_start_colatitude(colat, i, reuse);
+    if (!colatitude_search(theta, phi[i], dtheta, ds, bp, xj, budget, null, theta)) return false;
+    colat[i] = theta;
+    double foot[3];
+    FieldDir ffoot;
+    unit_sphere(theta, phi[i], foot);
+    if (!field_dir(foot, ffoot)) return false;
+    if (store != nullptr) {
+      const int np = store->line_points;
+      const StoredLine sl = store_line(foot, ffoot, ds_abs, np, &store->posit[3 * np * i], &store->blocal[np * i]);
+      store->ind[i] = sl.count;
+      if (sl.refused) return false;
+    }
+    // A foot point weaker than the point's field: the particle would mirror
+    // below the surface on this side of the shell.
+    if (ffoot.b < bp) return false;
+  }
+  return true;
+}
+
 bool polar_cap_flux(int nlines, const double* colat, const double* phi, double dtheta, int ntheta,
                     double& flux) {
   const double pi = 4.0 * std::atan(1.0);

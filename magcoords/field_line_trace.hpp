@@ -154,6 +154,30 @@ bool colatitude_search(double theta0, double phi, double dtheta, double ds, doub
 // and the linear extrapolation of the two lines before it.
 double shell_start_colatitude(const double* colat, int i, bool reuse);
 
+// Where the drift-shell walk stores its lines (the drift-shell tracer); the
+// L* computation of one point walks without storing.
+struct ShellStore {
+  double* posit;    // 3 x line_points x lines: GEO x, y, z of each point
+  double* blocal;   // line_points x lines: |B| of each point, nT
+  int* ind;         // lines: points stored on each line
+  int line_points;  // points each line can hold
+};
+
+// Drift-shell walk: for lines i = 1 .. nlines-1 (0-based; line 0, the line
+// through the point, has colat[0] and phi[0] set), phi[i] = phi[i-1] +
+// 2 pi / nlines, the colatitude search from the start colatitude of
+// shell_start_colatitude (reuse: colat as the last completed shell left it)
+// into colat[i], the line stored from its foot point when store is given,
+// and the foot-field check (the foot field must not fall below bp).
+// Given:    nlines, dtheta, ds_abs (step length), bp (field at the point),
+//           xj (its bounce integral), budget, null, reuse, store
+// Given and returned: colat, phi  arrays of nlines values
+// Returns false when the walk ends without a shell: a refused point, a failed
+// colatitude search, a refused step while storing (the points stored so far
+// counted in ind), or a foot field below bp (that line stored).
+bool drift_shell_walk(int nlines, double* colat, double* phi, double dtheta, double ds_abs, double bp,
+                      double xj, int budget, NullIntegral null, bool reuse, const ShellStore* store);
+
 // Flux of the field through the polar cap bounded by the foot points
 // (colat[i], phi[i]) of nlines lines, integrated in colatitude steps dtheta
 // (at most ntheta per line) with a cap of angular radius dtheta/2 at the

@@ -127,22 +127,10 @@ extern "C" void trace_drift_shell_(double* lati, double* longi, double* alti, do
   if (kest::magmod.lstar_opt == 0) return;
 
   const double dtheta = pi / kShellTheta;
-  for (int i = 1; i < fl::kShellLines; ++i) {
-    phi[i] = phi[i - 1] + 2.0 * pi / fl::kShellLines;
-    double theta = fl::shell_start_colatitude(calotte.colat, i, reuse);
-    if (!fl::colatitude_search(theta, phi[i], dtheta, -ds, bp, *xj, fl::kTraceBudget,
-                               fl::NullIntegral::zero, theta))
-      return;
-    calotte.colat[i] = theta;
-    fl::unit_sphere(theta, phi[i], foot);
-    if (!field_dir(foot, ffoot)) return;
-    sl = fl::store_line(foot, ffoot, ds, line_size, &posit[3 * line_size * i], &blocal[line_size * i]);
-    ind[i] = sl.count;
-    if (sl.refused) return;
-    // A foot point weaker than the point's field: the particle would mirror
-    // below the surface on this side of the shell.
-    if (ffoot.b < bp) return;
-  }
+  const fl::ShellStore store{posit, blocal, ind, line_size};
+  if (!fl::drift_shell_walk(fl::kShellLines, calotte.colat, phi, dtheta, ds, bp, *xj, fl::kTraceBudget,
+                            fl::NullIntegral::zero, reuse, &store))
+    return;
 
   double flux;
   if (!fl::polar_cap_flux(fl::kShellLines, calotte.colat, phi, dtheta, kShellTheta, flux)) return;

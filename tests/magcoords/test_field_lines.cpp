@@ -218,6 +218,98 @@ TEST_F(StageFixture, RefusedStepWhileStoringReportsThePointsStored) {
   EXPECT_EQ(blocal[sl.count], 7.0);
 }
 
+// The L* computation of one point is the same sequence of shared stages as
+// the drift-shell tracer, with its own parameters (step Lb/50, resolution
+// from its arguments, a colatitude trace without an integral counted as the
+// fill value, no stored lines). Composed here from the stages, it gives the
+// results of calcul_lstar_ bit for bit, with and without a remembered shell.
+void staged_lstar(int t_resol, int r_resol, double lati, double longi, double alti, double* out) {
+  namespace fl = kest::fline;
+  using kest::calotte;
+  using kest::flag_l;
+  const double pi = 4.0 * std::atan(1.0);
+  double& lm = out[0];
+  double& lstar = out[1];
+  double& xj = out[2];
+  double& blocal = out[3];
+  double& bmin = out[4];
+  lm = lstar = xj = kFill;
+  fl::TracePoint p;
+  if (!fl::start_point(lati, longi, alti, fl::StepRule::lb_over_50, p)) {
+    blocal = xj = bmin = kFill;
+    flag_l.set = 0;
+    return;
+  }
+  blocal = bmin = p.f.b;
+  fl::Bounce bo;
+  const fl::BounceStatus st = fl::bounce(p, fl::kTraceBudget, bo);
+  if (st == fl::BounceStatus::failed) {
+    xj = bmin = kFill;
+    flag_l.set = 0;
+    return;
+  }
+  lm = bo.lm;
+  xj = bo.xj;
+  if (st == fl::BounceStatus::refine_failed) {
+    bmin = kFill;
+    flag_l.set = 0;
+    return;
+  }
+  bmin = bo.bmin;
+  const int opt = kest::magmod.lstar_opt;
+  if ((opt != 1 && opt != 2) || std::fabs(lm) > fl::kMaxLmForShell) {
+    flag_l.set = 0;
+    return;
+  }
+  const bool reuse = flag_l.set != 0;
+  flag_l.set = 0;
+  double foot[3];
+  kest::FieldDir ffoot;
+  if (!fl::foot_point(p, fl::kTraceBudget, foot, ffoot)) return;
+  const int nlines = 25 * r_resol, ntheta = 720 * t_resol;
+  const double dtheta = pi / ntheta;
+  double phi[250];
+  calotte.colat[0] = std::acos(foot[2] / norm(foot));
+  phi[0] = std::atan2(foot[1], foot[0]);
+  if (!fl::drift_shell_walk(nlines, calotte.colat, phi, dtheta, std::fabs(p.ds), blocal, xj, fl::kTraceBudget,
+                            fl::NullIntegral::fill, reuse, nullptr))
+    return;
+  double flux;
+  if (!fl::polar_cap_flux(nlines, calotte.colat, phi, dtheta, ntheta, flux)) return;
+  lstar = (opt == 1) ? 2.0 * pi * kest::dipigrf.b0 / flux : flux;
+  if (lm < 0.0) lstar = -lstar;
+  flag_l.set = 1;
+}
+
+TEST_F(StageFixture, LstarOfOnePointIsTheSameStageSequence) {
+  set_model(0);
+  struct Case {
+    double lati, longi, alti;
+    int opt, t_resol, r_resol;
+  } cases[] = {{5.0, 20.0, 25000.0, 1, 1, 1},     // fresh shell
+               {6.0, 25.0, 25500.0, 2, 1, 1},     // flux, from the shell before
+               {-12.0, 200.0, 18000.0, 1, 2, 1},  // finer colatitude steps, reused
+               {62.0, 310.0, 3000.0, 1, 1, 1}};   // Lm above 10: no shell
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lati);
+    kest::magmod.lstar_opt = c.opt;
+    const kest::Calotte memory = kest::calotte;
+    const int flag = kest::flag_l.set;
+    double ref[5], got[5];
+    int tr = c.t_resol, rr = c.r_resol;
+    double lati = c.lati, longi = c.longi, alti = c.alti;
+    calcul_lstar_(&tr, &rr, &lati, &longi, &alti, &ref[0], &ref[1], &ref[2], &ref[3], &ref[4]);
+    const kest::Calotte ref_memory = kest::calotte;
+    const int ref_flag = kest::flag_l.set;
+    kest::calotte = memory;
+    kest::flag_l.set = flag;
+    staged_lstar(tr, rr, lati, longi, alti, got);
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(got[k], ref[k]) << k;
+    EXPECT_EQ(kest::flag_l.set, ref_flag);
+    for (int k = 0; k < 25 * rr; ++k) ASSERT_EQ(kest::calotte.colat[k], ref_memory.colat[k]) << k;
+  }
+}
+
 TEST(DriftShell, OptionZeroStoresLineOneOnly) {
   Point p;
   p.options[0] = 0;
@@ -352,6 +444,16 @@ TEST(DriftShell, LmBeyondTenStoresNoLine) {
   EXPECT_EQ(s.lstar, kFill);
   EXPECT_NE(s.bmin, kFill);
   for (int v : s.ind) ASSERT_EQ(v, 0);
+  // The field-line tracer has no limit on Lm: the whole line is stored.
+  Line l;
+  l.trace(p);
+  EXPECT_EQ(l.lm, s.lm);
+  ASSERT_GT(l.n, 20);
+  ASSERT_LT(l.n, 1000);
+  EXPECT_LT(norm(&l.posit[3 * (l.n - 1)]), 1.0);
+  EXPECT_GE(norm(&l.posit[3 * (l.n - 2)]), 1.0);
+  // (With a step of 0.02 Lb, over 2 Earth radii here, the foot point
+  // interpolated linearly in r lands well off the sphere; it is not tested.)
 }
 
 }  // namespace
