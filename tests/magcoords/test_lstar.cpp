@@ -356,3 +356,35 @@ TEST(GetMlt, LeavesTheMidYearIgrfEpoch) {
 }
 
 }  // namespace
+
+namespace {
+
+// The finest drift shell, 250 lines, fills the whole of calotte and agrees
+// with the 25-line shell; resolutions outside 1..10 handed to calcul_lstar
+// directly act as 1 (never more lines than calotte holds).
+TEST(CalculLstar, ShellResolutions) {
+  Series coarse, fine;
+  coarse.add(2004, 75, 0.0, 4.1, 2.2, 0.4);
+  fine.add(2004, 75, 0.0, 4.1, 2.2, 0.4);
+  fine.options[3] = 9;
+  coarse.run();
+  fine.run();
+  ASSERT_NE(fine.lstar[0], kFill);
+  EXPECT_NEAR(fine.lstar[0], coarse.lstar[0], 5e-3 * coarse.lstar[0]);
+  // Line 250 lies just west of line 1 and has almost its foot colatitude.
+  EXPECT_NEAR(kest::calotte.colat[249], kest::calotte.colat[0], 0.01);
+
+  int kext = 0, options[5] = {1, 0, 0, 0, 0}, sysaxes = 1;
+  kest::FieldSetup st{};
+  kest::field_setup_call(st, kest::kSetupMakeLstar, &kext, options, &sysaxes);
+  const double m[25] = {};
+  ASSERT_TRUE(kest::field_setup_time(st, 2004, 75, 0.0, 4.1, 2.2, 0.4, m));
+  double ref[5], odd[5];
+  int one = 1, zero = 0, eleven = 11;
+  calcul_lstar_(&one, &one, &st.lati, &st.longi, &st.alti, &ref[0], &ref[1], &ref[2], &ref[3], &ref[4]);
+  kest::flag_l.set = 0;
+  calcul_lstar_(&zero, &eleven, &st.lati, &st.longi, &st.alti, &odd[0], &odd[1], &odd[2], &odd[3], &odd[4]);
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(odd[k], ref[k]) << k;
+}
+
+}  // namespace
