@@ -495,6 +495,72 @@ TEST(Tsyganenko01Models, ParameterRecords) {
   EXPECT_NEAR(kest::tail.half_thickness, 1.93625 * std::exp(-3.0 / 1.74545) + 0.564247, 1e-13);
 }
 
+// Inside the magnetopause the sum is the modules at the scaled point weighted
+// by the amplitudes of the coefficient sets (written out here from the
+// published sets, entry by entry): a swapped coefficient or driver fails.
+TEST(Tsyganenko01Models, AmplitudesOfTheModules) {
+  const double tilt = 14.0, psi = tilt * kPi / 180.0;
+  const double x = -7.3, y = 2.2, z = 1.4;
+  auto modules = [&](Model mdl, double kappa, Vec3& c, Vec3& t1, Vec3& t2, Vec3 r[4], Vec3& s,
+                     Vec3& p) {
+    const double X = kappa * x, Y = kappa * y, Z = kappa * z;
+    const Vec3 c0 = m::shlcar3x3(X, Y, Z, psi);
+    c = Vec3{c0.x * kappa * kappa * kappa, c0.y * kappa * kappa * kappa, c0.z * kappa * kappa * kappa};
+    m::deformed(mdl, psi, X, Y, Z, t1, t2);
+    m::birk_tot(mdl, psi, X, Y, Z, r);
+    m::full_rc(psi, X, Y, Z, s, p);
+  };
+  {
+    const double pd = 2.7, dst = -23.0, by = 1.2, bz = -2.5, v1 = 2.3, v2 = 4.1;
+    const double p01[6] = {pd, dst, by, bz, v1, v2};
+    const Vec3 got = t01(p01, tilt, x, y, z);  // also leaves the records of this call
+    const double ds = 0.8 * dst - 13.0 * std::sqrt(pd), pp = pd / 2.0;
+    const double kappa = std::pow(pp, 0.1579);
+    Vec3 c, t1, t2, r[4], s, p;
+    modules(Model::t01, kappa, c, t1, t2, r, s, p);
+    const double theta = std::atan2(by, bz);
+    const double f = 0.06816 + 0.55417 * std::sin(theta / 2) * std::sin(theta / 2);
+    const double at1 = 2.48341 + 0.58315 * std::pow(pp, 1.24364) + 0.31917 * v1 - 0.08796 * ds;
+    const double at2 = -1.17266 + 3.57478 * std::pow(pp, 0.38013) - 0.06143 * v1 - 0.01113 * ds;
+    const double as = 0.70924 - 0.01675 * ds - 0.46056 * std::sqrt(pd);
+    const double ap = -0.87754 - 0.03025 * ds + 0.18933 * std::sqrt(pd);
+    const double a11 = 0.28089 + 0.16636 * v2, a12 = -0.02932 + 0.02592 * v2;
+    const double a21 = -0.23537 - 0.07659 * v2, a22 = 0.09117 - 0.02492 * v2;
+    auto want = [&](double Vec3::*k, double h) {
+      return c.*k + at1 * t1.*k + at2 * t2.*k + as * s.*k + ap * p.*k + a11 * r[0].*k +
+             a12 * r[1].*k + a21 * r[2].*k + a22 * r[3].*k + f * h;
+    };
+    EXPECT_NEAR(got.x, want(&Vec3::x, 0.0), 1e-9 * norm(got));
+    EXPECT_NEAR(got.y, want(&Vec3::y, by), 1e-9 * norm(got));
+    EXPECT_NEAR(got.z, want(&Vec3::z, bz), 1e-9 * norm(got));
+  }
+  {
+    const double pd = 3.4, dst = -85.0, by = -2.0, bz = -7.5;
+    const double w[6] = {1.7, 2.6, 5.1, 11.0, 2.4, 6.3};
+    const double p04[10] = {pd, dst, by, bz, w[0], w[1], w[2], w[3], w[4], w[5]};
+    const Vec3 got = t04(p04, tilt, x, y, z);
+    const double pp = pd / 2.0;  // D* has coefficient 0 in every 2004 amplitude
+    const double kappa = std::pow(pp, 0.154269);
+    Vec3 c, t1, t2, r[4], s, p;
+    modules(Model::t04, kappa, c, t1, t2, r, s, p);
+    auto sat = [](double v, double k) { return k * v / std::sqrt(v * v + k * k); };
+    const double at1 = 5.19884 + 0.923524 * std::pow(pp, 0.741917) + 8.68111 * sat(w[0], 0.714744);
+    const double at2 = -6.44922 + 11.3109 * std::pow(pp, 0.227194) - 3.84555 * sat(w[1], 0.391687);
+    const double as = 0.558081 + 0.937044 * sat(w[2], 3.31283);
+    const double ap = 0.772433 + 0.687241 * sat(w[3], 75.0127);
+    const double a11 = 0.320369 + 1.22531 * sat(w[4], 6.36283);
+    const double a21 = -0.0432246 - 0.382436 * sat(w[5], 4.43561);
+    const double f = 0.457468;
+    auto want = [&](double Vec3::*k, double h) {
+      return c.*k + at1 * t1.*k + at2 * t2.*k + as * s.*k + ap * p.*k + a11 * r[0].*k +
+             a21 * r[2].*k + f * h;
+    };
+    EXPECT_NEAR(got.x, want(&Vec3::x, 0.0), 1e-9 * norm(got));
+    EXPECT_NEAR(got.y, want(&Vec3::y, by), 1e-9 * norm(got));
+    EXPECT_NEAR(got.z, want(&Vec3::z, bz), 1e-9 * norm(got));
+  }
+}
+
 // The 2001 dipole keeps its tilt's sine and cosine while the tilt moves by
 // less than 1e-5 rad; the 2004 dipole follows every change.
 TEST(Tsyganenko01Models, DipoleTiltCache) {
