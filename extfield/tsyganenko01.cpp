@@ -99,14 +99,25 @@ Vec3 shlcar3x3(double x, double y, double z, double psi) {
   const double st2 = std::sin(psi * a[49]), ct2 = std::cos(psi * a[49]);
   const double x1 = x * ct1 - z * st1, z1 = x * st1 + z * ct1;
   const double x2 = x * ct2 - z * st2, z2 = x * st2 + z * ct2;
+  // Sines and cosines once per scale (each serves three harmonics).
+  double cyp[3], syp[3], czr[3], szr[3], cyq[3], syq[3], czs[3], szs[3];
+  for (int i = 0; i < 3; ++i) {
+    cyp[i] = std::cos(y / p[i]);
+    syp[i] = std::sin(y / p[i]);
+    czr[i] = std::cos(z1 / r[i]);
+    szr[i] = std::sin(z1 / r[i]);
+    cyq[i] = std::cos(y / q[i]);
+    syq[i] = std::sin(y / q[i]);
+    czs[i] = std::cos(z2 / s[i]);
+    szs[i] = std::sin(z2 / s[i]);
+  }
   Vec3 b1{0.0, 0.0, 0.0};
   int n = 0;
   for (int i = 0; i < 3; ++i) {
     for (int k = 0; k < 3; ++k, ++n) {
       const double gam = std::sqrt(1.0 / (p[i] * p[i]) + 1.0 / (r[k] * r[k]));
       const double e = std::exp(gam * x1);
-      const double cy = std::cos(y / p[i]), sy = std::sin(y / p[i]);
-      const double cz = std::cos(z1 / r[k]), sz = std::sin(z1 / r[k]);
+      const double cy = cyp[i], sy = syp[i], cz = czr[k], sz = szr[k];
       double fx, hy, fz;
       if (k < 2) {
         fx = -gam * e * cy * sz;
@@ -131,8 +142,7 @@ Vec3 shlcar3x3(double x, double y, double z, double psi) {
     for (int k = 0; k < 3; ++k, ++n) {
       const double gam = std::sqrt(1.0 / (q[i] * q[i]) + 1.0 / (s[k] * s[k]));
       const double e = std::exp(gam * x2);
-      const double cy = std::cos(y / q[i]), sy = std::sin(y / q[i]);
-      const double cz = std::cos(z2 / s[k]), sz = std::sin(z2 / s[k]);
+      const double cy = cyq[i], sy = syq[i], cz = czs[k], sz = szs[k];
       const double fx = -sps * gam * e * cy * cz;
       const double hy = sps * e / q[i] * sy * cz;
       const double fz = sps * e / s[k] * cy * sz;

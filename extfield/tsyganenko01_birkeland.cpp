@@ -120,6 +120,19 @@ Vec3 birk_shl(const double* h, double psi, double xsc, double x, double y, doubl
   const double ct2 = std::cos(h[85] * psi), st2 = std::sin(h[85] * psi);
   const double x1 = x * ct1 - z * st1, z1 = x * st1 + z * ct1;
   const double x2 = x * ct2 - z * st2, z2 = x * st2 + z * ct2;
+  // The sines and cosines of y and z depend on one scale each: form them once
+  // per scale, not once per harmonic.
+  double cyp[3], syp[3], czr[3], szr[3], cyq[3], syq[3], czs[3], szs[3];
+  for (int i = 0; i < 3; ++i) {
+    cyp[i] = std::cos(y / p[i]);
+    syp[i] = std::sin(y / p[i]);
+    czr[i] = std::cos(z1 / r[i]);
+    szr[i] = std::sin(z1 / r[i]);
+    cyq[i] = std::cos(y / q[i]);
+    syq[i] = std::sin(y / q[i]);
+    czs[i] = std::cos(z2 / s[i]);
+    szs[i] = std::sin(z2 / s[i]);
+  }
   Vec3 b{0.0, 0.0, 0.0};
   int l = 0;
   for (int group = 1; group <= 2; ++group) {
@@ -130,21 +143,17 @@ Vec3 birk_shl(const double* h, double psi, double xsc, double x, double y, doubl
         if (group == 1) {
           const double gam = std::sqrt(1.0 / (p[i] * p[i]) + 1.0 / (r[k] * r[k]));
           const double e = std::exp(gam * x1);
-          const double cy = std::cos(y / p[i]), sy = std::sin(y / p[i]);
-          const double cz = std::cos(z1 / r[k]), sz = std::sin(z1 / r[k]);
-          fx = -gam * e * cy * sz;
-          fy = e / p[i] * sy * sz;
-          fz = -e / r[k] * cy * cz;
+          fx = -gam * e * cyp[i] * szr[k];
+          fy = e / p[i] * syp[i] * szr[k];
+          fz = -e / r[k] * cyp[i] * czr[k];
           ca = ct1;
           sa = st1;
         } else {
           const double gam = std::sqrt(1.0 / (q[i] * q[i]) + 1.0 / (s[k] * s[k]));
           const double e = std::exp(gam * x2);
-          const double cy = std::cos(y / q[i]), sy = std::sin(y / q[i]);
-          const double cz = std::cos(z2 / s[k]), sz = std::sin(z2 / s[k]);
-          fx = -sps * gam * e * cy * cz;
-          fy = sps * e / q[i] * sy * cz;
-          fz = sps * e / s[k] * cy * sz;
+          fx = -sps * gam * e * cyq[i] * czs[k];
+          fy = sps * e / q[i] * syq[i] * czs[k];
+          fz = sps * e / s[k] * cyq[i] * szs[k];
           ca = ct2;
           sa = st2;
         }

@@ -358,14 +358,25 @@ Vec3 rc_shield(const double* a, double psi, double scale_offset, double x, doubl
   const double* r = a + 75;
   const double* q = a + 78;
   const double* s = a + 81;
+  // Sines and cosines once per scale (each serves three harmonics).
+  double cyp[3], syp[3], czr[3], szr[3], cyq[3], syq[3], czs[3], szs[3];
+  for (int i = 0; i < 3; ++i) {
+    cyp[i] = std::cos(y / p[i]);
+    syp[i] = std::sin(y / p[i]);
+    czr[i] = std::cos(z1 / r[i]);
+    szr[i] = std::sin(z1 / r[i]);
+    cyq[i] = std::cos(y / q[i]);
+    syq[i] = std::sin(y / q[i]);
+    czs[i] = std::cos(z2 / s[i]);
+    szs[i] = std::sin(z2 / s[i]);
+  }
   Vec3 b{0.0, 0.0, 0.0};
   int n = 0;
   for (int i = 0; i < 3; ++i) {
     for (int k = 0; k < 3; ++k, ++n) {
       const double g = std::sqrt(1.0 / (r[k] * r[k]) + 1.0 / (p[i] * p[i]));
       const double ee = std::exp(g * x1);
-      const double cy = std::cos(y / p[i]), sy = std::sin(y / p[i]);
-      const double cz = std::cos(z1 / r[k]), sz = std::sin(z1 / r[k]);
+      const double cy = cyp[i], sy = syp[i], cz = czr[k], sz = szr[k];
       const double fx = -g * ee * cy * sz * fac;
       const double hy = ee / p[i] * sy * sz * fac;
       const double fz = -ee / r[k] * cy * cz * fac;
@@ -382,8 +393,7 @@ Vec3 rc_shield(const double* a, double psi, double scale_offset, double x, doubl
     for (int k = 0; k < 3; ++k, ++n) {
       const double g = std::sqrt(1.0 / (s[k] * s[k]) + 1.0 / (q[i] * q[i]));
       const double ee = std::exp(g * x2);
-      const double cy = std::cos(y / q[i]), sy = std::sin(y / q[i]);
-      const double cz = std::cos(z2 / s[k]), sz = std::sin(z2 / s[k]);
+      const double cy = cyq[i], sy = syq[i], cz = czs[k], sz = szs[k];
       const double fx = -sps * g * ee * cy * cz * fac;
       const double hy = sps * ee / q[i] * sy * cz * fac;
       const double fz = sps * ee / s[k] * cy * sz * fac;

@@ -205,6 +205,12 @@ Vec3 taildisk(double d0, double deltax, double deltay, double x, double y, doubl
 //           a[55..59] z scales);  x, y, z  Re;  shift  the mode's x shift, Re
 // Returned: field, nT
 Vec3 shlcar5x5(const double* a, double x, double y, double z, double shift) {
+  // Sines and cosines of z once per z scale (each serves five harmonics).
+  double szr[5], czr[5];
+  for (int k = 0; k < 5; ++k) {
+    szr[k] = std::sin(z * (1.0 / a[55 + k]));
+    czr[k] = std::cos(z * (1.0 / a[55 + k]));
+  }
   Vec3 h{0.0, 0.0, 0.0};
   int l = 0;
   for (int i = 0; i < 5; ++i) {
@@ -212,7 +218,7 @@ Vec3 shlcar5x5(const double* a, double x, double y, double z, double shift) {
     const double cypi = std::cos(y * rp), sypi = std::sin(y * rp);
     for (int k = 0; k < 5; ++k) {
       const double rr = 1.0 / a[55 + k];
-      const double szrk = std::sin(z * rr), czrk = std::cos(z * rr);
+      const double szrk = szr[k], czrk = czr[k];
       const double sqpr = std::sqrt(rp * rp + rr * rr);
       const double epr = std::exp(x * sqpr);
       const double dx = -sqpr * epr * cypi * szrk;
