@@ -28,6 +28,48 @@ const double* cone_set(int region, int mode) {
   return mode == 1 ? t01tab::cone_r2_m1 : t01tab::cone_r2_m2;
 }
 
+// The deformations of the cone frame are sums of radial functions times
+// harmonics of theta: r_s = R0(r) + R1(r) cos(theta) + R2(r) cos(2 theta),
+// theta_s = theta + T1(r) sin(theta) + T2(r) sin(2 theta) + T3(r) sin(3 theta).
+// one_cone needs them at three radii and three angles; the radial and the
+// angular factors are formed once each (the sums are the same operations in
+// the same order as a direct evaluation).
+struct ConeRadial {
+  double r0, r1, r2;      // r_s
+  double t1, t2, t3;      // theta_s
+};
+
+ConeRadial cone_radial(const double* c, double r) {
+  const double r2 = r * r;
+  const double d16 = r2 + c[15] * c[15];
+  ConeRadial k;
+  k.r0 = r + c[1] / r + c[2] * r / std::sqrt(r2 + c[10] * c[10]) + c[3] * r / (r2 + c[11] * c[11]);
+  k.r1 = c[4] + c[5] / r + c[6] * r / std::sqrt(r2 + c[12] * c[12]) + c[7] * r / (r2 + c[13] * c[13]);
+  k.r2 = c[8] * r / std::sqrt(r2 + c[14] * c[14]) + c[9] * r / (d16 * d16);
+  k.t1 = c[16] + c[17] / r + c[18] / r2 + c[19] * r / std::sqrt(r2 + c[26] * c[26]);
+  k.t2 = c[20] + c[21] * r / std::sqrt(r2 + c[27] * c[27]) + c[22] * r / (r2 + c[28] * c[28]);
+  k.t3 = c[23] + c[24] / r + c[25] * r / (r2 + c[29] * c[29]);
+  return k;
+}
+
+struct ConeAngular {
+  double theta, c1, c2, s1, s2, s3;
+};
+
+ConeAngular cone_angular(double theta) {
+  return ConeAngular{theta,
+                     std::cos(theta),
+                     std::cos(2.0 * theta),
+                     std::sin(theta),
+                     std::sin(2.0 * theta),
+                     std::sin(3.0 * theta)};
+}
+
+double rs_of(const ConeRadial& k, const ConeAngular& a) { return k.r0 + k.r1 * a.c1 + k.r2 * a.c2; }
+double ts_of(const ConeRadial& k, const ConeAngular& a) {
+  return a.theta + k.t1 * a.s1 + k.t2 * a.s2 + k.t3 * a.s3;
+}
+
 }  // namespace
 
 // birk_tot: the four Birkeland fields R11, R12, R21, R22 with their shielding.
@@ -198,15 +240,18 @@ Vec3 one_cone(const double* c, double x, double y, double z) {
   const double r = std::sqrt(rho2 + z * z);
   const double theta = std::atan2(rho, z);
   const double phi = std::atan2(y, x);
-  const double rs = r_s(c, r, theta);
-  const double thetas = theta_s(c, r, theta);
+  const double dr = kDiffStep, dt = kDiffStep;
+  const ConeRadial k0 = cone_radial(c, r), kp = cone_radial(c, r + dr), km = cone_radial(c, r - dr);
+  const ConeAngular a0 = cone_angular(theta), ap = cone_angular(theta + dt),
+                    am = cone_angular(theta - dt);
+  const double rs = rs_of(k0, a0);
+  const double thetas = ts_of(k0, a0);
   double btast, bfast;
   fialcos(rs, thetas, phi, btast, bfast, modenum.m, c[30], dtheta.dtheta);
-  const double dr = kDiffStep, dt = kDiffStep;
-  const double drsdr = (r_s(c, r + dr, theta) - r_s(c, r - dr, theta)) / (2.0 * dr);
-  const double drsdt = (r_s(c, r, theta + dt) - r_s(c, r, theta - dt)) / (2.0 * dt);
-  const double dtsdr = (theta_s(c, r + dr, theta) - theta_s(c, r - dr, theta)) / (2.0 * dr);
-  const double dtsdt = (theta_s(c, r, theta + dt) - theta_s(c, r, theta - dt)) / (2.0 * dt);
+  const double drsdr = (rs_of(kp, a0) - rs_of(km, a0)) / (2.0 * dr);
+  const double drsdt = (rs_of(k0, ap) - rs_of(k0, am)) / (2.0 * dt);
+  const double dtsdr = (ts_of(kp, a0) - ts_of(km, a0)) / (2.0 * dr);
+  const double dtsdt = (ts_of(k0, ap) - ts_of(k0, am)) / (2.0 * dt);
   const double stsst = std::sin(thetas) / std::sin(theta);
   const double rsr = rs / r;
   const double br = -rsr / r * stsst * btast * drsdt;
@@ -219,28 +264,14 @@ Vec3 one_cone(const double* c, double x, double y, double z) {
               c[0] * (br * ct - btheta * s)};
 }
 
-// r_s: deformed radius of the cone frame.
+// r_s: deformed radius of the cone frame (last denominator squared).
 double r_s(const double* c, double r, double theta) {
-  const double r2 = r * r;
-  const double d16 = r2 + c[15] * c[15];
-  return r + c[1] / r + c[2] * r / std::sqrt(r2 + c[10] * c[10]) +
-         c[3] * r / (r2 + c[11] * c[11]) +
-         (c[4] + c[5] / r + c[6] * r / std::sqrt(r2 + c[12] * c[12]) +
-          c[7] * r / (r2 + c[13] * c[13])) *
-             std::cos(theta) +
-         (c[8] * r / std::sqrt(r2 + c[14] * c[14]) + c[9] * r / (d16 * d16)) *
-             std::cos(2.0 * theta);
+  return rs_of(cone_radial(c, r), cone_angular(theta));
 }
 
 // theta_s: deformed polar angle of the cone frame, radians.
 double theta_s(const double* c, double r, double theta) {
-  const double r2 = r * r;
-  return theta +
-         (c[16] + c[17] / r + c[18] / r2 + c[19] * r / std::sqrt(r2 + c[26] * c[26])) *
-             std::sin(theta) +
-         (c[20] + c[21] * r / std::sqrt(r2 + c[27] * c[27]) + c[22] * r / (r2 + c[28] * c[28])) *
-             std::sin(2.0 * theta) +
-         (c[23] + c[24] / r + c[25] * r / (r2 + c[29] * c[29])) * std::sin(3.0 * theta);
+  return ts_of(cone_radial(c, r), cone_angular(theta));
 }
 
 // fialcos: field of an undeformed conical current sheet of mode m.
