@@ -460,14 +460,16 @@ std::vector<SurfacePoint> magnetopause(double psi) {
 
 // The shielding fields cancel the normal component of their sources on the
 // model magnetopause: the dipole's to about 2 % of its field at zero tilt
-// and 4 % at 20 degrees, the symmetric ring current's and the (unrotated)
-// partial ring current's to a few per cent of their normal component; the
+// and 4 % at 20 degrees, the symmetric ring current's, the (unrotated)
+// partial ring current's and the tail modes' to a few per cent of their
+// normal component (rms over the surface); the
 // Birkeland fields are shielded more loosely (residual 0.2 to 0.6 of the
 // unshielded normal component, rms). A wrong harmonic order, sign or tilt
 // frame gives residuals of the order of the field or more.
 TEST(Tsyganenko01Modules, ShieldingOnTheMagnetopause) {
   for (double psi : {0.0, 0.35}) {
     double d2 = 0.0, s2[2] = {0, 0}, u2[2] = {0, 0}, b2[4] = {0, 0, 0, 0}, c2[4] = {0, 0, 0, 0};
+    double t2[2] = {0, 0}, f2[2] = {0, 0};
     double worst_dipole = 0.0;
     for (const SurfacePoint& p : magnetopause(psi)) {
       auto n = [&p](const Vec3& v) { return v.x * p.nx + v.y * p.ny + v.z * p.nz; };
@@ -485,6 +487,22 @@ TEST(Tsyganenko01Modules, ShieldingOnTheMagnetopause) {
       u2[0] += n(usrc) * n(usrc);
       u2[1] += n(uprc) * n(uprc);
 
+      if (psi == 0.0) {
+        // tail modes (flat at zero tilt): sheet plus shielding against the
+        // sheet alone, in each mode's own scaled frame
+        kest::tail = kest::Tail{0.6, 0.0, 2.3, 3.9};
+        Vec3 t[2];
+        m::unwarped(p.x, p.y, p.z, t[0], t[1]);
+        const double alpha[2] = {1.1, 0.25}, offset[2] = {6.0, 4.0}, dx[2] = {1.0, 0.0}, shift[2] = {0.6, 0.0};
+        for (int k = 0; k < 2; ++k) {
+          const Vec3 f = m::taildisk(alpha[k] * 2.3, dx[k], 3.9,
+                                     (p.x - offset[k] - shift[k]) * alpha[k] + 12.0 * (alpha[k] - 1.0),
+                                     alpha[k] * p.y, alpha[k] * p.z);
+          t2[k] += n(t[k]) * n(t[k]);
+          f2[k] += n(f) * n(f);
+        }
+      }
+
       kest::birkpar = kest::Birkpar{1.13, 1.04};
       Vec3 b[4];
       m::birk_tot(Model::t01, psi, p.x, p.y, p.z, b);
@@ -500,6 +518,10 @@ TEST(Tsyganenko01Modules, ShieldingOnTheMagnetopause) {
     EXPECT_LT(std::sqrt(s2[0] / u2[0]), 0.03) << psi;
     EXPECT_LT(std::sqrt(s2[1] / u2[1]), 0.05) << psi;
     for (int k = 0; k < 4; ++k) EXPECT_LT(std::sqrt(b2[k] / c2[k]), 0.75) << psi << " " << k;
+    if (psi == 0.0) {
+      EXPECT_LT(std::sqrt(t2[0] / f2[0]), 0.1);
+      EXPECT_LT(std::sqrt(t2[1] / f2[1]), 0.05);
+    }
   }
 }
 
