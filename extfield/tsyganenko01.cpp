@@ -165,10 +165,12 @@ Vec3 shlcar3x3(double x, double y, double z, double psi) {
 // Returned: b  external field, GSM, nT (never containing the dipole)
 // State:    writes rh0 or rh0_tsyg04, g, tail, birkpar, rcpar before the
 //           modules read them.
-// Failure:  none reported; pdyn <= 0 gives not-a-number.
+// Failure:  none reported; pdyn <= 0, or a position that is not a number,
+//           gives not-a-number.
 // Notes:    1. The unbending of the tail sheet (to locate the point against
 //             the magnetopause) iterates until the summed change of x and z
-//             is at most 1e-6 Re; at zero tilt it stops after one pass.
+//             is at most 1e-6 Re; at zero tilt it stops after one pass. A
+//             not-a-number change also stops it.
 void module_sum(Model m, const double* a, double pdyn, double dstar, double by, double bz,
                 const double* drv, double psi, double x, double y, double z, Vec3& b) {
   const bool t01 = (m == Model::t01);
@@ -225,7 +227,10 @@ void module_sum(Model m, const double* a, double pdyn, double dstar, double by, 
     const double dd = std::fabs(zsnew - zss) + std::fabs(xsnew - xss);
     zss = zsnew;
     xss = xsnew;
-    if (dd <= kUnbendTol) break;
+    // Stop once the change is not above the tolerance; written so that a
+    // position that is not a number (which never converges) also ends the
+    // loop and gives a not-a-number field instead of an endless loop.
+    if (!(dd > kUnbendTol)) break;
   }
 
   // 6. Magnetopause coordinate sigma.

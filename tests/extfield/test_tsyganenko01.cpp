@@ -683,6 +683,21 @@ TEST(Tsyganenko01Models, AmplitudesOfTheModules) {
   }
 }
 
+// A position that is not a number (a trace gone astray) gives a
+// not-a-number field at once; the unbending iteration must not run forever.
+// A pressure of zero gives not-a-number too.
+TEST(Tsyganenko01Models, NotANumberEndsPromptly) {
+  const double nan = std::nan("");
+  const double p04[10] = {2.0, -10.0, 0.0, 1.0, 0.1, 0.1, 0.2, 0.3, 0.1, 0.1};
+  for (double tilt : {0.0, 20.0}) {
+    EXPECT_TRUE(std::isnan(t01(kT01Quiet, tilt, nan, 1.0, 2.0).z));
+    EXPECT_TRUE(std::isnan(t04(p04, tilt, -5.0, nan, 2.0).z));
+    EXPECT_TRUE(std::isnan(t04(p04, tilt, -5.0, 1.0, nan).z));
+  }
+  const double p0[6] = {0.0, -10.0, 0.0, 1.0, 1.0, 1.0};
+  EXPECT_TRUE(std::isnan(t01(p0, 10.0, -5.0, 1.0, 1.0).z));
+}
+
 // The 2001 dipole keeps its tilt's sine and cosine while the tilt moves by
 // less than 1e-5 rad; the 2004 dipole follows every change.
 TEST(Tsyganenko01Models, DipoleTiltCache) {
