@@ -48,7 +48,7 @@ constexpr ExternalModel kExternal[13] = {
     /*  4 Tsyganenko 1989         */ {Limit::radius, 4900.0, Frame::gsm, nullptr},
     /*  5 Olson-Pfitzer quiet     */ {Limit::radius, 225.0, Frame::sm, &op_quiet},
     /*  6 Olson-Pfitzer dynamic   */ {Limit::radius, 3600.0, Frame::sm, nullptr},
-    /*  7 Tsyganenko 1996         */ {Limit::radius, 1600.0, Frame::gsm, nullptr},
+    /*  7 Tsyganenko 1996         */ {Limit::radius, 1600.0, Frame::gsm, &t96_01_champ_},
     /*  8 Ostapenko-Maltsev 1997  */ {Limit::none, 0.0, Frame::sm, nullptr},
     /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
     /* 10 Tsyganenko 2001 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
