@@ -612,7 +612,9 @@ TEST(T96Model, TypicalMagnitudes) {
   for (double z : {6.0, -6.0}) {
     double b[3];
     t96(0.0, kTypical, -20.0, 0.0, z, b);
-    const double bx_total = b[0] + 3.0 * (-20.0) * z * kM / std::pow(400.0 + z * z, 2.5);
+    double ps = 0.0, x = -20.0, y = 0.0, zz = z, q[3];
+    dipole_(&ps, &x, &y, &zz, &q[0], &q[1], &q[2]);
+    const double bx_total = b[0] + q[0];
     EXPECT_GT(std::fabs(bx_total), 15.0);
     EXPECT_LT(std::fabs(bx_total), 30.0);
     EXPECT_GT(bx_total * z, 0.0);
@@ -629,6 +631,46 @@ TEST(T96Model, TypicalMagnitudes) {
   const double slope = (storm - quiet) / -60.0;
   EXPECT_GT(slope, 0.6);
   EXPECT_LT(slope, 1.1);
+}
+
+// The lobes balance the solar-wind pressure on the flaring magnetopause:
+// beyond 25 Re, where the tail current dominates the dipole, their field
+// grows between the fourth root and the square root of the dynamic pressure
+// (a factor 1.4 to 2 for 4 times the pressure; upper bound with margin).
+TEST(T96Model, LobeFieldFollowsPressure) {
+  for (double x : {-25.0, -30.0, -35.0}) {
+    double lobe[3];
+    const double pdyn[3] = {0.5, 2.0, 8.0};
+    for (int i = 0; i < 3; ++i) {
+      double b[3], q[3], ps = 0.0, xx = x, y = 0.0, z = 6.0;
+      t96(0.0, {pdyn[i], -20.0, 0.0, -2.0}, x, 0.0, 6.0, b);
+      dipole_(&ps, &xx, &y, &z, &q[0], &q[1], &q[2]);
+      lobe[i] = b[0] + q[0];
+    }
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_GT(lobe[i + 1] / lobe[i], 1.4) << x << " " << pdyn[i];
+      EXPECT_LT(lobe[i + 1] / lobe[i], 2.3) << x << " " << pdyn[i];
+    }
+  }
+}
+
+// Inside the magnetosphere the interconnection field carries the penetrated
+// IMF along the IMF direction. IMFs (By, Bz) and (-By, Bz) have the same
+// strength and reconnection parameter, so the model fields differ only in
+// the interconnection term; on the Sun-Earth line that difference lies along
+// +y for By > 0, a fraction of the 2 x 0.785 By exp(x/20) outside.
+TEST(T96Model, InterconnectionFieldFollowsTheImf) {
+  for (double x : {9.0, 4.0, -5.0}) {
+    double bp[3], bm[3];
+    t96(12.0, {2.0, -20.0, 6.0, -3.0}, x, 0.0, 0.0, bp);
+    t96(12.0, {2.0, -20.0, -6.0, -3.0}, x, 0.0, 0.0, bm);
+    const double d[3] = {bp[0] - bm[0], bp[1] - bm[1], bp[2] - bm[2]};
+    const double outside = 2.0 * 0.785 * 6.0 * std::exp(x / 20.0);
+    EXPECT_NEAR(d[0], 0.0, 1e-9 * norm(bp)) << x;
+    EXPECT_NEAR(d[2], 0.0, 1e-9 * norm(bp)) << x;
+    EXPECT_GT(d[1], 0.3 * outside) << x;
+    EXPECT_LT(d[1], 1.0 * outside) << x;
+  }
 }
 
 // ---- Through the field entry ------------------------------------------------
