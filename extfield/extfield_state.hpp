@@ -1,9 +1,13 @@
 // Process-wide records of the external field models.
 //
 // Each record is one named struct, declared here once, with its writers and
-// readers. All start at zero when the process starts.
+// readers. All start at zero when the process starts. The records are
+// exported (KEST_API) so that the test programs can observe them; they are
+// not part of the public C interface.
 #ifndef KEST_EXTFIELD_STATE_HPP
 #define KEST_EXTFIELD_STATE_HPP
+
+#include "kest/api.h"
 
 namespace kest {
 
@@ -32,7 +36,7 @@ struct Warp {
   double dzeta[3];
   double zn;
 };
-extern Warp warp;
+extern KEST_API Warp warp;
 
 }  // namespace kest
 

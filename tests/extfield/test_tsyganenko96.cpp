@@ -303,6 +303,20 @@ TEST(T96Blocks, TailAndRingCurrentAreSolenoidal) {
     }
 }
 
+// On the x axis the cylindrical harmonics have no azimuth; the dipole
+// shielding stays finite there and joins the field just off the axis.
+TEST(T96Blocks, DipoleShieldingOnTheAxis) {
+  for (double ps : {0.0, 0.3}) {
+    double on[3], off[3];
+    dipshld(ps, 5.0, 0.0, 0.0, on);
+    dipshld(ps, 5.0, 0.0, 1e-6, off);
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_TRUE(std::isfinite(on[k]));
+      EXPECT_NEAR(on[k], off[k], 1e-5 * norm(off)) << ps << " " << k;
+    }
+  }
+}
+
 // Zero tilt leaves the sheets unbent and unwarped.
 TEST(T96Blocks, ZeroTiltGeometry) {
   double rc[3], t2[3], t3[3];
