@@ -306,6 +306,50 @@ double dnet(double* dd, double dm, double zhm, double xmm, double xm, const char
   return *dd * std::pow(1.0 + std::exp(ylog), 1.0 / a);
 }
 
+void legendre(double lat, double (*plg)[9]) {
+  constexpr double dgtr = 1.74533e-2;
+  const double c = std::sin(lat * dgtr);
+  const double s = std::cos(lat * dgtr);
+  const double c2 = c * c;
+  const double c4 = c2 * c2;
+  const double s2 = s * s;
+  plg[0][1] = c;
+  plg[0][2] = 0.5 * (3.0 * c2 - 1.0);
+  plg[0][3] = 0.5 * (5.0 * c * c2 - 3.0 * c);
+  plg[0][4] = (35.0 * c4 - 30.0 * c2 + 3.0) / 8.0;
+  plg[0][5] = (63.0 * c2 * c2 * c - 70.0 * c2 * c + 15.0 * c) / 8.0;
+  plg[0][6] = (11.0 * c * plg[0][5] - 5.0 * plg[0][4]) / 6.0;
+  plg[1][1] = s;
+  plg[1][2] = 3.0 * c * s;
+  plg[1][3] = 1.5 * (5.0 * c2 - 1.0) * s;
+  plg[1][4] = 2.5 * (7.0 * c2 * c - 3.0 * c) * s;
+  plg[1][5] = 1.875 * (21.0 * c4 - 14.0 * c2 + 1.0) * s;
+  plg[1][6] = (11.0 * c * plg[1][5] - 6.0 * plg[1][4]) / 5.0;
+  plg[2][2] = 3.0 * s2;
+  plg[2][3] = 15.0 * s2 * c;
+  plg[2][4] = 7.5 * (7.0 * c2 - 1.0) * s2;
+  plg[2][5] = 3.0 * c * plg[2][4] - 2.0 * plg[2][3];
+  plg[2][6] = (11.0 * c * plg[2][5] - 7.0 * plg[2][4]) / 4.0;
+  plg[2][7] = (13.0 * c * plg[2][6] - 8.0 * plg[2][5]) / 5.0;
+  plg[3][3] = 15.0 * s2 * s;
+  plg[3][4] = 105.0 * s2 * s * c;
+  plg[3][5] = (9.0 * c * plg[3][4] - 7.0 * plg[3][3]) / 2.0;
+  plg[3][6] = (11.0 * c * plg[3][5] - 8.0 * plg[3][4]) / 3.0;
+}
+
+double ap_history(const double* ap, double e, double p25, double p26) {
+  const double a = std::fabs(p25);
+  auto g = [&](double x) {
+    return (x - 4.0) + (p26 - 1.0) * ((x - 4.0) + (std::exp(-a * (x - 4.0)) - 1.0) / a);
+  };
+  const double e2 = e * e, e3 = e2 * e, e4 = e3 * e, e8 = e4 * e4, e12 = e8 * e4;
+  const double e19 = e12 * e4 * e3;
+  const double norm = 1.0 + (1.0 - e19) / (1.0 - e) * std::sqrt(e);
+  return (g(ap[1]) + (g(ap[2]) * e + g(ap[3]) * e2 + g(ap[4]) * e3 +
+                      (g(ap[5]) * e4 + g(ap[6]) * e12) * (1.0 - e8) / (1.0 - e))) /
+         norm;
+}
+
 double ccor(double alt, double r, double h1, double zh) {
   const double e = (alt - zh) / h1;
   double c;

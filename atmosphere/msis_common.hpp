@@ -66,6 +66,16 @@ double densm(double alt, double d0, double xm, double* tz, int mn3, const double
 // positivity test altogether.
 double dnet(double* dd, double dm, double zhm, double xmm, double xm, const char* log_error_msg);
 
+// Associated Legendre functions of the sine of the latitude lat (degrees),
+// plg[m][n] for degree n and order m, in the normalisation of the MSIS
+// expansions: orders 0 and 1 up to degree 6, order 2 up to 7, order 3 up to 6.
+void legendre(double lat, double (*plg)[9]);
+
+// Weighted 3-hour Ap history of the MSIS expansions: with g(x) the
+// saturating Ap function of shape a = |p(25)| and p(26), the sum of g over
+// the history ap(2..7) with decay factor e per 3 hours, normalised.
+double ap_history(const double* ap, double e, double p25, double p26);
+
 // Chemistry and turbopause corrections: exp(r) far below zh, 1 far above.
 double ccor(double alt, double r, double h1, double zh);
 double ccor2(double alt, double r, double h1, double zh, double h2);
