@@ -175,6 +175,69 @@ struct Meso7 {
 };
 extern KEST_API Meso7 meso7;
 
+
+// ---------------------------------------------------------------------------
+// MSISE-90 (same layouts as the NRLMSISE-00 records; no sam_coef, no
+// anomalous oxygen: dens_coef column 9 and lb_dens column 8 are not read)
+// ---------------------------------------------------------------------------
+
+struct Parm6 {
+  double tinf_coef[150];
+  double dens_coef[9][150];
+  double grad_coef[150];
+  double aux_coef[2][25];
+  double tlow_coef[4][100];
+  double tmid_coef[10][100];
+};
+extern KEST_API Parm6 parm6;
+
+struct Lower6 {
+  double lb_temp[10];
+  double lb_dens[8][10];
+};
+extern KEST_API Lower6 lower6;
+
+struct Mavg6 {
+  double mid_avg[10];
+};
+extern KEST_API Mavg6 mavg6;
+
+// datim6: the MSISE-90 version text, copied into datime by gtd6.
+extern KEST_API const Datime datim6;
+
+// metsel: MSISE-90 unit flag (set by meter6 only).
+struct Metsel {
+  int metric_units;
+};
+extern KEST_API Metsel metsel;
+
+// meso6: MSISE-90 node temperatures and end gradients (as meso7).
+struct Meso6 {
+  double tn1[5], tn2[4], tn3[5];
+  double tgn1[2], tgn2[2], tgn3[2];
+};
+extern KEST_API Meso6 meso6;
+
+// ---------------------------------------------------------------------------
+// MSIS-86 (zeros until the first gts5 call loads them through prmsg5)
+// ---------------------------------------------------------------------------
+
+// parm5: dens_coef columns He, O, N2, O2, Ar, H, N; column 3 holds five
+// 25-word windows (N2 density, Tlb, z0, T0, r12) for glob5l.
+struct Parm5 {
+  double tinf_coef[150];
+  double dens_coef[7][150];
+  double grad_coef[150];
+  double aux_coef[2][25];
+};
+extern KEST_API Parm5 parm5;
+
+struct Lower5 {
+  double lb_temp[8];
+  double lb_dens[7][8];
+};
+extern KEST_API Lower5 lower5;
+
 }  // namespace kest
 
 #endif

@@ -250,7 +250,17 @@ double globe(Generation& gen, double yrd, double sec, double lat, double lon, do
   for (int i = 0; i < 14; ++i) g += std::fabs(sw[i]) * t[i];
   std::copy(t, t + 15, ttest.terms);
   ttest.g_sum = g;
-  lpoly = v;  // publish a copy; the generation itself keeps reading its view
+  // Publish a copy (the generation itself keeps reading its view), leaving
+  // alone the fields that this generation does not compute.
+  const Lpoly before = lpoly;
+  lpoly = v;
+  lpoly.apt[1] = before.apt[1];
+  lpoly.apt[3] = before.apt[3];
+  if (!var.history_second) lpoly.apt[2] = before.apt[2];
+  if (!var.longitude_cached) {
+    lpoly.clong = before.clong;
+    lpoly.slong = before.slong;
+  }
   return g;
 }
 
