@@ -72,6 +72,18 @@ constexpr DriverSpec kNrlmsise00{&gtd7_, &tselec7_, 9, false, 0.0};
 
 }  // namespace
 
+// msis86, msise90, nrlmsise00: evaluate one generation at ntime points.
+// Given:    ntime (at most 100000 are evaluated), whichAp (2: 3-hour Ap
+//           history, else daily Ap), idoy, UT (s), alt (km), lat, lon (deg),
+//           f107a, f107 per point, ap(7, ntime).
+// Returned: Density(8 or 9, ntime), Temp(2, ntime).
+// State:    sets all switches through the generation's setter (switch 9 = -1
+//           for whichAp 2) and leaves them so.
+// Failure:  a point with a non-finite input, and for msis86 a point below
+//           85 km, gets the fill value -1.0E31 in all its outputs; the model
+//           is not called for it.
+// Notes:    the local solar time lon/15 + UT/3600 is not reduced to 0-24 h;
+//           the bare day of year is the date code (no year).
 extern "C" void msis86_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt, double* lat,
                         double* lon, double* f107a, double* f107, double* ap, double* Density,
                         double* Temp) {

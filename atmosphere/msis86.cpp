@@ -107,14 +107,19 @@ using namespace kest;
 // Switches and loader
 // ---------------------------------------------------------------------------
 
+// tselec, tretrv: the MSIS-86 switch setter (swc = 1 for any non-zero value)
+// and the read-back of its last values (zeros before its first call).
 extern "C" void tselec_(double* sv) { msis::set_switches(sv, tselec_saved.saved_switches, true); }
 
 extern "C" void tretrv_(double* svv) {
   std::copy(std::begin(tselec_saved.saved_switches), std::end(tselec_saved.saved_switches), svv);
 }
 
+// meters: metric units (m-3, kg/m3) for later MSIS-86 results when true.
 extern "C" void meters_(int* meter) { gts5_state.metric_units = (*meter & 1) ? 1 : 0; }
 
+// prmsg5: loads the MSIS-86 coefficients into parm5 and lower5, its gravity
+// constants into parmb and its version text into datime (gts5 calls it once).
 extern "C" void prmsg5_(void) {
   parmb.gsurf = kGsurf;
   parmb.re_eff = kRe;
@@ -136,6 +141,12 @@ extern "C" void prmsg5_(void) {
 // Profiles and corrections
 // ---------------------------------------------------------------------------
 
+// denss: MSIS-86 temperature tz and diffusive density at alt (km) for a gas
+// of mass xm (0: the temperature is returned): Bates profile above za, below
+// it a polynomial in 1/T reaching t0 at z0 (shape tr12), hydrostatic density
+// in closed form; gravity 980.665 cm/s2, radius 6356.77 km.
+// Failure:  a non-positive temperature (xm not 0) prints a diagnostic line
+//           and the boundary temperature tlb stands in.
 extern "C" double denss_(double* alt, double* dlb, double* tinf, double* tlb, double* xm,
                          double* alpha, double* tz, double* zlb, double* s2, double* t0,
                          double* za, double* z0, double* tr12) {
@@ -191,6 +202,8 @@ extern "C" double denss_(double* alt, double* dlb, double* tinf, double* tlb, do
                            dd * (x6 * x - 1.0) / 7.0));
 }
 
+// dnet, ccor: MSIS-86 turbopause blend (no positivity test, no message) and
+// chemistry correction.
 extern "C" double dnet_(double* dd, double* dm, double* zhm, double* xmm, double* xm) {
   return msis::dnet(dd, *dm, *zhm, *xmm, *xm, nullptr);
 }
@@ -203,6 +216,8 @@ extern "C" double ccor_(double* alt, double* r, double* h1, double* zh) {
 // Expansions
 // ---------------------------------------------------------------------------
 
+// globe5: MSIS-86 thermospheric expansion of a 150-coefficient set (the
+// arguments of globe7). Keeps MSIS-86's own expansion view.
 extern "C" double globe5_(double* yrd, double* sec, double* glat, double* glong, double* stl,
                           double* f107a, double* f107, double* ap, double* p) {
   ensure_switches86();
@@ -342,6 +357,8 @@ extern "C" double globe5_(double* yrd, double* sec, double* glat, double* glong,
   return g;
 }
 
+// glob5l: MSIS-86 lower-boundary expansion of a 25-coefficient window, with
+// the place and time of the last globe5 evaluation.
 extern "C" double glob5l_(double* p) {
   const double* sw = csw.sw;
   const double* swc = csw.swc;
@@ -378,6 +395,12 @@ extern "C" double glob5l_(double* p) {
 // Thermosphere entry
 // ---------------------------------------------------------------------------
 
+// gts5: MSIS-86 thermosphere at one point (arguments as gtd7, d[8]).
+// State:    loads the coefficients on the first call; reads csw; writes
+//           gts3c and, through globe5, lpoly, lpolyi, ttest.
+// Failure:  an invalid selector prints " MASS<value>  NOT VALID" and leaves
+//           d and t(2) as they were. Densities a selector does not ask for
+//           keep the caller's values.
 extern "C" void gts5_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {

@@ -125,14 +125,20 @@ msis::Generation e90{kMsise90,
 
 using namespace kest;
 
+// tselec5, tretrv5: the MSISE-90 switch setter (the rule of tselec7, own
+// saved copy) and the read-back of its last values.
 extern "C" void tselec5_(double* sv) { msis::set_switches(sv, tselec5_saved.saved_switches, false); }
 
 extern "C" void tretrv5_(double* svv) {
   std::copy(std::begin(tselec5_saved.saved_switches), std::end(tselec5_saved.saved_switches), svv);
 }
 
+// meter6: metric units (m-3, kg/m3) for later MSISE-90 results when true.
 extern "C" void meter6_(int* meter) { metsel.metric_units = (*meter & 1) ? 1 : 0; }
 
+// glatf6, vtst, spline6, splint6, splini6, densu6, densm6, dnet6, ccor6:
+// the computations of their NRLMSISE-00 twins, with MSISE-90's own input
+// cache and the texts "BAD XA INPUT TO SPLINT6" and "DNET6 LOG ERROR".
 extern "C" void glatf6_(double* lat, double* gv, double* reff) {
   msis::gravity_at_latitude(*lat, gv, reff);
 }
@@ -175,6 +181,11 @@ extern "C" double ccor6_(double* alt, double* r, double* h1, double* zh) {
   return msis::ccor(*alt, *r, *h1, *zh);
 }
 
+// globe6, glob6s: the MSISE-90 expansions (thermospheric and lower
+// atmosphere); they differ from globe7/glob7s in a few terms (no flux factor
+// in T1, a second 3-hour decay apt(3), the longitude harmonics kept with the
+// longitude, other coefficient numbers in glob6s) and glob6s has no marker
+// check.
 extern "C" double globe6_(double* yrd, double* sec, double* lat, double* lon, double* tloc,
                           double* f107a, double* f107, double* ap, double* p) {
   return msis::globe(e90, *yrd, *sec, *lat, *lon, *tloc, *f107a, *f107, ap, p);
@@ -182,18 +193,24 @@ extern "C" double globe6_(double* yrd, double* sec, double* lat, double* lon, do
 
 extern "C" double glob6s_(double* p) { return msis::glob(e90, p); }
 
+// gts6: MSISE-90 thermosphere at alt >= 72.5 km (arguments as gtd6);
+// selectors 48, 0, 4, 16, 28, 32, 40, 1 (H and N), 49, 14.
 extern "C" void gts6_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {
   msis::thermosphere(e90, *iyd, *sec, *alt, *glat, *glong, *stl, *f107a, *f107, ap, *mass, d, t);
 }
 
+// gtd6: MSISE-90 neutral atmosphere at one point, 0 km upwards; arguments
+// and behaviour as gtd7 with d[8] (no anomalous oxygen).
 extern "C" void gtd6_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {
   msis::full_altitude(e90, *iyd, *sec, *alt, *glat, *glong, *stl, *f107a, *f107, ap, *mass, d, t);
 }
 
+// ghp6: altitude of the pressure level press (mb) by at most 6 evaluations
+// of gtd6; "GHP6 NOT CONVERGING FOR PRESS" when the sixth is reached.
 extern "C" void ghp6_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, double* d, double* t,
                       double* press) {
