@@ -561,3 +561,20 @@ TEST(Nrlmsise00, SharedRecordsDoNotLeakIn) {
     EXPECT_EQ(first.t, again.t) << alt;
   }
 }
+
+// Switch 2 off: gravity of latitude 45 everywhere. The marker words of the
+// lower-atmosphere sets stay 2 after evaluations.
+TEST(Nrlmsise00, GravityWithoutLatitudeAndMarkers) {
+  auto sv = msistest::all_on();
+  sv[1] = 0;
+  msistest::set_switches(sv);
+  for (double lat : {-80.0, 10.0, 70.0}) {
+    Point p;
+    p.glat = lat;
+    p.alt = 30;
+    gtd7(p);
+    EXPECT_EQ(kest::parmb.gsurf, 980.616 * (1.0 - 0.0026373 * std::cos(2 * 1.74533e-2 * 45.0)));
+  }
+  for (const auto& set : kest::parm7.tlow_coef) EXPECT_EQ(set[99], 2.0);
+  for (const auto& set : kest::parm7.tmid_coef) EXPECT_EQ(set[99], 2.0);
+}
