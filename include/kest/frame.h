@@ -37,6 +37,129 @@ KEST_API void sph_car_vect_(double *r, double *lat, double *lon,
 KEST_API void car_sph_vect_(double *r, double *lat, double *lon,
                             double *vin, double *vout);
 
+/* ---- IGRF-10 internal field ----------------------------------------------
+ * Coefficients for 1965-2015 (outside: a warning on standard output and the
+ * nearest valid year). init_dtd_ sets the epoch for every routine below;
+ * igrf_ sums the field at a GEO point (Earth radii of 6371.2 km, nT). */
+KEST_API void init_dtd_(double *year);
+KEST_API void get_igrf_coeffs_(double *year, double *g, double *h, int *ierr);
+KEST_API void get_terms_(double *g, double *h, double *th, double *ph,
+                         double *x0, double *y0, double *z0, double *b0);
+KEST_API void calcul_gh1_(void);
+KEST_API void igrf_(double *x, double *y, double *z,
+                    double *bx, double *by, double *bz);
+
+/* ---- Sun, sun and dipole axes, Cartesian rotations ------------------------
+ * sun_ computes for the years 1901-2099 only (else leaves its outputs).
+ * init_gsm_ sets the axes of an instant from the current internal-field
+ * dipole and returns the tilt (radians); the rotations read those axes
+ * (geo_mag_/mag_geo_ read the dipole directly). xin and xout may coincide. */
+KEST_API void sun_(int *iyr, int *iday, double *secs, double *gst,
+                   double *slong, double *srasn, double *sdec);
+KEST_API void init_gsm_(int *iyr, int *iday, double *ut, double *psi);
+KEST_API void geo_gei_(double *xin, double *xout);
+KEST_API void gei_geo_(double *xin, double *xout);
+KEST_API void geo_gsm_(double *xin, double *xout);
+KEST_API void gsm_geo_(double *xin, double *xout);
+KEST_API void geo_sm_(double *xin, double *xout);
+KEST_API void sm_geo_(double *xin, double *xout);
+KEST_API void gsm_sm_(double *xin, double *xout);
+KEST_API void sm_gsm_(double *xin, double *xout);
+KEST_API void geo_mag_(double *xin, double *xout);
+KEST_API void mag_geo_(double *xin, double *xout);
+KEST_API void geo_gse_(double *xin, double *xout);
+KEST_API void gse_geo_(double *xin, double *xout);
+
+/* ---- Eccentric tilted dipole and fixed-epoch internal models --------------
+ * dtd_: dipole of the current init_dtd_ epoch (or loader). The loaders put a
+ * fixed-epoch model and its dipole in place; get_intfield_ sums it and gives
+ * the fill value in all three components within 1e-6 (sine of colatitude)
+ * of the polar axis. */
+KEST_API void dtd_(double *x, double *y, double *z,
+                   double *bx, double *by, double *bz);
+KEST_API void jensenandcain1960_(void);
+KEST_API void gsfc1266_(void);
+KEST_API void get_intfield_(double *x, double *y, double *z,
+                            double *bx, double *by, double *bz);
+
+/* ---- Coordinate systems (codes: 0 GDZ, 1 GEO, 2 GSM, 3 GSE, 4 SM, 5 GEI,
+ * 6 MAG, 7 SPH, 8 RLL, 9 HEE, 10 HAE, 11 HEEQ) -------------------------------
+ * Each conversion sets the IGRF epoch of mid-year and the sun and dipole axes
+ * of its time in the shared frame state. xIN may be rewritten (an RLL input
+ * leaves xIN(1) in km; GSE to HEE/HAE/HEEQ and an HEE input to a geocentric
+ * system leave xIN in km). Out-of-range codes: message, fill value. */
+KEST_API void coord_trans1_(int *sysaxesIN, int *sysaxesOUT, int *iyr, int *idoy,
+                            double *UT, double *xIN, double *xOUT);
+KEST_API void coord_trans_vec1_(int *ntime, int *sysaxesIN, int *sysaxesOUT,
+                                int *iyr, int *idoy, double *UT, double *xIN,
+                                double *xOUT);
+KEST_API void geo2gsm1_(int *iyr, int *idoy, double *UT, double *psi, double *xIN, double *xOUT);
+KEST_API void gsm2geo1_(int *iyr, int *idoy, double *UT, double *psi, double *xIN, double *xOUT);
+KEST_API void geo2gse1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void gse2geo1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void geo2gei1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void gei2geo1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void geo2sm1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void sm2geo1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void gsm2sm1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void sm2gsm1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void geo2mag1_(int *iyr, double *xIN, double *xOUT);
+KEST_API void mag2geo1_(int *iyr, double *xIN, double *xOUT);
+
+/* ---- Heliospheric systems (AU; GSE in Re) ---------------------------------
+ * sun2 fills the record sunmah (years 1901-2099 only; otherwise nothing is
+ * written and the last ephemeris stays). */
+KEST_API void sun2_(int *iyr, int *idoy, double *UT, double *t0, double *lambda,
+                    double *sin_theta, double *cos_theta, double *sin_i,
+                    double *cos_i, double *sin_omega, double *cos_omega);
+KEST_API void hae_heeq_(double *xIN, double *xOUT);
+KEST_API void heeq_hae_(double *xIN, double *xOUT);
+KEST_API void hae_hee_(double *xIN, double *xOUT);
+KEST_API void hee_hae_(double *xIN, double *xOUT);
+KEST_API void gse_hee_(double *xIN, double *xOUT);
+KEST_API void gse2hee1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void hee2gse1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void hae2hee1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void hee2hae1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void hae2heeq1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+KEST_API void heeq2hae1_(int *iyr, int *idoy, double *UT, double *xIN, double *xOUT);
+
+/* ---- Coordinate and date entry points: X(argc, argv), argv = the addresses
+ * of the arguments of the routine named, in order; result 9.9f. -----------
+ *   coord_trans -> coord_trans1        coord_trans_vec -> coord_trans_vec1
+ *   geo2gsm, gsm2geo, geo2gse, gse2geo, geo2gei, gei2geo, geo2sm, sm2geo,
+ *   gsm2sm, sm2gsm, geo2mag, mag2geo   -> the routines above with suffix 1
+ *   gdz2geo -> gdz_geo   geo2gdz -> geo_gdz   sph2car -> sph_car
+ *   car2sph -> car_sph   rll2gdz -> rll_gdz
+ *   gse2hee, hee2gse, hae2hee, hee2hae, hae2heeq, heeq2hae -> suffix 1
+ *   date_and_time2decy_idl -> date_and_time2decy */
+KEST_DECLARE_ENTRY(coord_trans_);
+KEST_DECLARE_ENTRY(coord_trans_vec_);
+KEST_DECLARE_ENTRY(geo2gsm_);
+KEST_DECLARE_ENTRY(gsm2geo_);
+KEST_DECLARE_ENTRY(geo2gse_);
+KEST_DECLARE_ENTRY(gse2geo_);
+KEST_DECLARE_ENTRY(geo2gei_);
+KEST_DECLARE_ENTRY(gei2geo_);
+KEST_DECLARE_ENTRY(geo2sm_);
+KEST_DECLARE_ENTRY(sm2geo_);
+KEST_DECLARE_ENTRY(gsm2sm_);
+KEST_DECLARE_ENTRY(sm2gsm_);
+KEST_DECLARE_ENTRY(geo2mag_);
+KEST_DECLARE_ENTRY(mag2geo_);
+KEST_DECLARE_ENTRY(gdz2geo_);
+KEST_DECLARE_ENTRY(geo2gdz_);
+KEST_DECLARE_ENTRY(sph2car_);
+KEST_DECLARE_ENTRY(car2sph_);
+KEST_DECLARE_ENTRY(rll2gdz_);
+KEST_DECLARE_ENTRY(gse2hee_);
+KEST_DECLARE_ENTRY(hee2gse_);
+KEST_DECLARE_ENTRY(hae2hee_);
+KEST_DECLARE_ENTRY(hee2hae_);
+KEST_DECLARE_ENTRY(hae2heeq_);
+KEST_DECLARE_ENTRY(heeq2hae_);
+KEST_DECLARE_ENTRY(date_and_time2decy_idl_);
+
 KEST_END_C
 
 #endif

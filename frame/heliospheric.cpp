@@ -1,0 +1,165 @@
+// Heliospheric coordinate systems: HEE (heliocentric Earth ecliptic), HAE
+// (heliocentric Aries ecliptic) and HEEQ (heliocentric Earth equatorial),
+// Cartesian in astronomical units, and their link to GSE (Earth radii).
+//
+// The low-precision solar ephemeris sun2 (mean anomaly and longitude of the
+// sun with the equation of centre to second order, and the ascending node of
+// the solar equator drifting by 0.013958 degree per year) is good to about
+// 0.01 degree over 1950-2050, ample for the orientation of these frames.
+//
+// References: M. Fraenz and D. Harper, "Heliospheric coordinate systems",
+// Planet. Space Sci. 50, 217-233 (2002); M. A. Hapgood, "Space physics
+// coordinate transformations: a user guide", Planet. Space Sci. 40, 711 (1992).
+#include <cmath>
+
+#include "frame/frame_state.hpp"
+#include "kest/frame.h"
+
+namespace kest {
+SunMah sunmah{};
+}  // namespace kest
+
+namespace {
+
+constexpr double kDegPerRad = 57.29577951308;
+constexpr double kAuKm = 149598500.0;
+constexpr double kKmToAu = 6.684559002931179e-09;  // 1 / kAuKm as the published constant
+
+// Fills sunmah for the time given (no-op outside 1901-2099).
+void update_sunmah(int* iyr, int* idoy, double* ut) {
+  kest::SunMah& s = kest::sunmah;
+  sun2_(iyr, idoy, ut, &s.t0, &s.lambda, &s.sin_theta, &s.cos_theta, &s.sin_i, &s.cos_i, &s.sin_omega,
+        &s.cos_omega);
+}
+
+}  // namespace
+
+// sun2: solar ephemeris for the heliospheric frames.
+// Given:    iyr, idoy  int; ut  double  seconds of day
+// Returned: t0  double  Julian centuries from J2000.0 to 0 h UT of the day;
+//           lambda  double  ecliptic longitude of the sun, degrees (not
+//           reduced to [0, 360)); sin_theta, cos_theta, sin_i, cos_i,
+//           sin_omega, cos_omega  double  (see SunMah)
+// Failure:  a year outside 1901-2099 writes nothing.
+extern "C" void sun2_(int* iyr, int* idoy, double* ut, double* t0, double* lambda, double* sin_theta,
+                      double* cos_theta, double* sin_i, double* cos_i, double* sin_omega,
+                      double* cos_omega) {
+  if (*iyr < 1901 || *iyr > 2099) return;
+  int one = 1;
+  const double mjd = julday_(iyr, &one, &one) + *idoy - 2400002;
+  const double t = (mjd - 51544.5) / 36525.0;
+  const double h = *ut / 3600.0;
+  const double m = 357.528 + 35999.05 * t + 0.04107 * h;
+  const double l = 280.46 + 36000.772 * t + 0.04107 * h;
+  const double mr = m / kDegPerRad;
+  const double lam = l + (1.915 - 0.0048 * t) * std::sin(mr) + 0.02 * std::sin(2.0 * mr);
+  const double omega = (73.6667 + 0.013958 * (mjd + 3242.0) / 365.25) / kDegPerRad;
+  const double incl = 7.25 / kDegPerRad;
+  const double theta = std::atan(std::cos(incl) * std::tan(lam / kDegPerRad - omega));
+  *t0 = t;
+  *lambda = lam;
+  *sin_theta = std::sin(theta);
+  *cos_theta = std::cos(theta);
+  *sin_i = std::sin(incl);
+  *cos_i = std::cos(incl);
+  *sin_omega = std::sin(omega);
+  *cos_omega = std::cos(omega);
+}
+
+// hae_heeq: HAE to HEEQ, T = Rz(theta) Rx(i) Rz(Omega).
+// State: reads sunmah.
+extern "C" void hae_heeq_(double* xin, double* xout) {
+  const kest::SunMah& s = kest::sunmah;
+  const double x = xin[0], y = xin[1], z = xin[2];
+  xout[0] = (s.cos_theta * s.cos_omega - s.sin_theta * s.cos_i * s.sin_omega) * x +
+            (s.sin_theta * s.cos_i * s.cos_omega + s.cos_theta * s.sin_omega) * y + s.sin_theta * s.sin_i * z;
+  xout[1] = (-s.sin_theta * s.cos_omega - s.cos_theta * s.cos_i * s.sin_omega) * x +
+            (s.cos_theta * s.cos_i * s.cos_omega - s.sin_theta * s.sin_omega) * y + s.cos_theta * s.sin_i * z;
+  xout[2] = s.sin_i * s.sin_omega * x - s.sin_i * s.cos_omega * y + s.cos_i * z;
+}
+
+// heeq_hae: HEEQ to HAE, the transpose of T. State: reads sunmah.
+extern "C" void heeq_hae_(double* xin, double* xout) {
+  const kest::SunMah& s = kest::sunmah;
+  const double x = xin[0], y = xin[1], z = xin[2];
+  xout[0] = (s.cos_theta * s.cos_omega - s.sin_theta * s.cos_i * s.sin_omega) * x +
+            (-s.sin_theta * s.cos_omega - s.cos_theta * s.cos_i * s.sin_omega) * y + s.sin_i * s.sin_omega * z;
+  xout[1] = (s.sin_theta * s.cos_i * s.cos_omega + s.cos_theta * s.sin_omega) * x +
+            (s.cos_theta * s.cos_i * s.cos_omega - s.sin_theta * s.sin_omega) * y - s.sin_i * s.cos_omega * z;
+  xout[2] = s.sin_theta * s.sin_i * x + s.cos_theta * s.sin_i * y + s.cos_i * z;
+}
+
+// hae_hee: HAE to HEE, a rotation about z by lambda + 180 degrees.
+// State: reads sunmah.
+extern "C" void hae_hee_(double* xin, double* xout) {
+  const double a = (kest::sunmah.lambda + 180.0) / kDegPerRad;
+  const double c = std::cos(a), s = std::sin(a);
+  const double x = xin[0], y = xin[1];
+  xout[0] = c * x + s * y;
+  xout[1] = -s * x + c * y;
+  xout[2] = xin[2];
+}
+
+// hee_hae: HEE to HAE, the inverse rotation. State: reads sunmah.
+extern "C" void hee_hae_(double* xin, double* xout) {
+  const double a = (kest::sunmah.lambda + 180.0) / kDegPerRad;
+  const double c = std::cos(a), s = std::sin(a);
+  const double x = xin[0], y = xin[1];
+  xout[0] = c * x - s * y;
+  xout[1] = s * x + c * y;
+  xout[2] = xin[2];
+}
+
+// gse_hee: GSE to HEE (and equally HEE to GSE), both in km: the Sun-Earth
+// distance of the Keplerian orbit minus the position, with y reversed.
+// State: reads sunmah (t0, lambda).
+extern "C" void gse_hee_(double* xin, double* xout) {
+  const double t0 = kest::sunmah.t0;
+  const double e = 0.016709 - 0.0000418 * t0;
+  const double nu = (kest::sunmah.lambda - 282.94 - 1.72 * t0) / kDegPerRad;
+  const double r = kAuKm * (1.0 - e * e) / (1.0 + e * std::cos(nu));
+  const double x = xin[0], y = xin[1], z = xin[2];
+  xout[0] = r - x;
+  xout[1] = 0.0 - y;
+  xout[2] = z;
+}
+
+// gse2hee1: GSE (Re) to HEE (AU) at a time.
+// Given and returned: xin(3)  GSE in Re on entry, left in km.
+// Returned: xout(3)  HEE, AU.   State: writes gener, sunmah.
+extern "C" void gse2hee1_(int* iyr, int* idoy, double* ut, double* xin, double* xout) {
+  initize_();
+  for (int k = 0; k < 3; ++k) xin[k] *= kest::gener.re;
+  update_sunmah(iyr, idoy, ut);
+  gse_hee_(xin, xout);
+  for (int k = 0; k < 3; ++k) xout[k] *= kKmToAu;
+}
+
+// hee2gse1: HEE (AU) to GSE (Re) at a time.
+// Given and returned: xin(3)  HEE in AU on entry, left in km.
+// Returned: xout(3)  GSE, Re.   State: writes gener, sunmah.
+extern "C" void hee2gse1_(int* iyr, int* idoy, double* ut, double* xin, double* xout) {
+  for (int k = 0; k < 3; ++k) xin[k] *= kAuKm;
+  update_sunmah(iyr, idoy, ut);
+  gse_hee_(xin, xout);
+  initize_();
+  for (int k = 0; k < 3; ++k) xout[k] /= kest::gener.re;
+}
+
+// The four heliocentric rotations at a time (no scaling). State: write sunmah.
+extern "C" void hae2heeq1_(int* iyr, int* idoy, double* ut, double* xin, double* xout) {
+  update_sunmah(iyr, idoy, ut);
+  hae_heeq_(xin, xout);
+}
+extern "C" void heeq2hae1_(int* iyr, int* idoy, double* ut, double* xin, double* xout) {
+  update_sunmah(iyr, idoy, ut);
+  heeq_hae_(xin, xout);
+}
+extern "C" void hae2hee1_(int* iyr, int* idoy, double* ut, double* xin, double* xout) {
+  update_sunmah(iyr, idoy, ut);
+  hae_hee_(xin, xout);
+}
+extern "C" void hee2hae1_(int* iyr, int* idoy, double* ut, double* xin, double* xout) {
+  update_sunmah(iyr, idoy, ut);
+  hee_hae_(xin, xout);
+}

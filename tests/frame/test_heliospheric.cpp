@@ -1,0 +1,118 @@
+// Heliospheric systems HEE, HAE, HEEQ against the Earth's orbit and the
+// orientation of the solar equator.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "frame/frame_state.hpp"
+#include "kest.h"
+
+namespace {
+
+constexpr double kAuKm = 149598500.0;
+
+// The Earth's position in HEE (AU) at a time: the image of the GSE origin.
+void earth_hee(int iyr, int idoy, double ut, double hee[3]) {
+  double gse[3] = {0, 0, 0};
+  gse2hee1_(&iyr, &idoy, &ut, gse, hee);
+}
+
+TEST(Sun2, J2000NoonSunAndDistance) {
+  // 2000-01-01 12:00 UT: MJD 51544 for 0 h, the apparent solar longitude
+  // 280.37 deg and the Sun-Earth distance 0.98333 AU (Astronomical Almanac).
+  double hee[3];
+  earth_hee(2000, 1, 43200.0, hee);
+  EXPECT_LT(kest::sunmah.t0, 0.0);
+  EXPECT_NEAR(kest::sunmah.t0, -0.5 / 36525.0, 1e-15);
+  EXPECT_NEAR(kest::sunmah.lambda, 280.37, 0.05);
+  EXPECT_NEAR(hee[0], 0.98333, 2e-4);
+  EXPECT_EQ(hee[1], 0.0);
+  EXPECT_EQ(hee[2], 0.0);
+}
+
+TEST(Sun2, AnnualVariationOfTheDistance) {
+  // Perihelion in the first days of January, aphelion early July, with
+  // distances 0.9833 and 1.0167 AU (eccentricity 0.0167).
+  double rmin = 10, rmax = 0;
+  int dmin = 0, dmax = 0;
+  for (int doy = 1; doy <= 365; ++doy) {
+    double hee[3];
+    earth_hee(2005, doy, 0.0, hee);
+    if (hee[0] < rmin) rmin = hee[0], dmin = doy;
+    if (hee[0] > rmax) rmax = hee[0], dmax = doy;
+  }
+  EXPECT_GE(dmin, 1);
+  EXPECT_LE(dmin, 6);
+  EXPECT_GE(dmax, 182);
+  EXPECT_LE(dmax, 188);
+  EXPECT_NEAR(rmin, 0.9833, 3e-4);
+  EXPECT_NEAR(rmax, 1.0167, 3e-4);
+}
+
+TEST(Sun2, LongitudeIsNotReduced) {
+  double hee[3];
+  earth_hee(2010, 1, 0.0, hee);
+  EXPECT_GT(kest::sunmah.lambda, 3600.0);
+}
+
+TEST(Sun2, YearsOutside1901To2099WriteNothing) {
+  double hee[3];
+  earth_hee(2003, 100, 0.0, hee);
+  const kest::SunMah kept = kest::sunmah;
+  int iyr = 1900, idoy = 100;
+  double ut = 0.0, out[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  sun2_(&iyr, &idoy, &ut, &out[0], &out[1], &out[2], &out[3], &out[4], &out[5], &out[6], &out[7]);
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(out[k], k + 1.0);
+  earth_hee(2100, 1, 0.0, hee);
+  EXPECT_EQ(kest::sunmah.lambda, kept.lambda);
+  EXPECT_EQ(kest::sunmah.t0, kept.t0);
+}
+
+TEST(Heeq, EarthLatitudeIsTheB0Angle) {
+  // The Earth's heliographic latitude B0 swings between -7.25 deg (about
+  // 6 March) and +7.25 deg (about 8 September), through 0 near 6 June and
+  // 8 December (solar equator inclined 7.25 deg, node near 75.8 deg).
+  struct Case {
+    int doy;
+    double b0, tol;
+  } cases[] = {{66, -7.25, 0.05}, {252, 7.25, 0.05}, {158, 0.0, 0.2}, {343, 0.0, 0.2}};
+  for (const auto& c : cases) {
+    int iyr = 2001, idoy = c.doy;
+    double ut = 0.0, hee[3], hae[3], heeq[3];
+    earth_hee(iyr, idoy, ut, hee);
+    hee2hae1_(&iyr, &idoy, &ut, hee, hae);
+    hae2heeq1_(&iyr, &idoy, &ut, hae, heeq);
+    const double r = std::sqrt(heeq[0] * heeq[0] + heeq[1] * heeq[1] + heeq[2] * heeq[2]);
+    EXPECT_NEAR(std::asin(heeq[2] / r) * 180.0 / M_PI, c.b0, c.tol) << c.doy;
+  }
+}
+
+TEST(Heliospheric, RoundTripsAndInPlaceScaling) {
+  int iyr = 2007, idoy = 213;
+  double ut = 3600.0 * 17.25;
+  const double p[3] = {0.72, -0.31, 0.044};
+  double a[3] = {p[0], p[1], p[2]}, b[3], c[3];
+  hae2hee1_(&iyr, &idoy, &ut, a, b);
+  hee2hae1_(&iyr, &idoy, &ut, b, c);
+  for (int k = 0; k < 3; ++k) EXPECT_NEAR(c[k], p[k], 1e-15);
+  hae2heeq1_(&iyr, &idoy, &ut, a, b);
+  heeq2hae1_(&iyr, &idoy, &ut, b, c);
+  for (int k = 0; k < 3; ++k) EXPECT_NEAR(c[k], p[k], 1e-15);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(a[k], p[k]);  // HAE input never changed
+
+  // GSE (Re) to HEE and back, with the caller's inputs left in km.
+  double gse[3] = {1.0, 0.0, 0.0}, hee[3], back[3];
+  gse2hee1_(&iyr, &idoy, &ut, gse, hee);
+  EXPECT_EQ(gse[0], 6371.2);
+  EXPECT_EQ(gse[1], 0.0);
+  double hee_in[3] = {hee[0], hee[1], hee[2]};
+  hee2gse1_(&iyr, &idoy, &ut, hee_in, back);
+  EXPECT_NEAR(hee_in[0], hee[0] * kAuKm, 1e-6);
+  EXPECT_NEAR(back[0], 1.0, 1e-6);  // AU constant 1/149598500 to 16 digits
+  EXPECT_NEAR(back[1], 0.0, 1e-12);
+  double unit[3] = {1.0, 0.0, 0.0};
+  hee2gse1_(&iyr, &idoy, &ut, unit, back);
+  EXPECT_EQ(unit[0], kAuKm);
+}
+
+}  // namespace
