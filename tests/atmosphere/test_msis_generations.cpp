@@ -473,12 +473,16 @@ TEST(MsisExample, CompilesAndRuns) {
   FILE* f = std::fopen((std::string(dir) + "/out.txt").c_str(), "r");
   ASSERT_NE(f, nullptr);
   char line[256];
-  int lines = 0;
+  std::vector<double> rho;
   while (std::fgets(line, sizeof line, f)) {
-    EXPECT_NE(std::string(line).find("rho"), std::string::npos);
-    ++lines;
+    double alt = 0, r = 0;
+    ASSERT_EQ(std::sscanf(line, "%lf km rho %lf", &alt, &r), 2) << line;
+    rho.push_back(r);
   }
   std::fclose(f);
-  EXPECT_EQ(lines, 3);
+  ASSERT_EQ(rho.size(), 3u);
+  // 50, 120, 400 km: the mass density falls by orders of magnitude.
+  EXPECT_GT(rho[0], 1e4 * rho[1]);
+  EXPECT_GT(rho[1], 1e3 * rho[2]);
   std::system((std::string("rm -rf ") + dir).c_str());
 }
