@@ -42,7 +42,7 @@ void op_quiet(double* x, double* b) { bxyzmu_(&x[0], &x[1], &x[2], &b[0], &b[1],
 // alone.
 constexpr ExternalModel kExternal[13] = {
     /*  0 none                    */ {Limit::none, 0.0, Frame::sm, nullptr},
-    /*  1 Mead                    */ {Limit::radius, 289.0, Frame::sm, nullptr},
+    /*  1 Mead                    */ {Limit::radius, 289.0, Frame::sm, &kest::mead_champ},
     /*  2 Tsyganenko 1987 short   */ {Limit::radius, 900.0, Frame::gsm, nullptr},
     /*  3 Tsyganenko 1987 long    */ {Limit::radius, 4900.0, Frame::gsm, nullptr},
     /*  4 Tsyganenko 1989         */ {Limit::radius, 4900.0, Frame::gsm, nullptr},

@@ -23,4 +23,19 @@ KEST_API void dipole_(double *psi, double *x, double *y, double *z,
 
 KEST_END_C
 
+/* ==== Mead (external-model code 1) ====================================== */
+KEST_BEGIN_C
+/* Mead: SM position (Earth radii), Kp class iopt 1..4; SM field in nT; reads
+ * the dipole tilt (degrees) of the set-up. */
+KEST_API void mead_(double *x, double *y, double *z, int *iopt,
+                    double *bx, double *by, double *bz);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor: SM point x(3) in, SM field b(3) out; Kp class from index. */
+void mead_champ(double *x, double *b);
+}
+#endif
+/* ==== end Mead ========================================================== */
+
 #endif
