@@ -44,7 +44,7 @@ constexpr ExternalModel kExternal[13] = {
     /*  0 none                    */ {Limit::none, 0.0, Frame::sm, nullptr},
     /*  1 Mead                    */ {Limit::radius, 289.0, Frame::sm, &kest::mead_champ},
     /*  2 Tsyganenko 1987 short   */ {Limit::radius, 900.0, Frame::gsm, nullptr},
-    /*  3 Tsyganenko 1987 long    */ {Limit::radius, 4900.0, Frame::gsm, nullptr},
+    /*  3 Tsyganenko 1987 long    */ {Limit::radius, 4900.0, Frame::gsm, &kest::tsy87l_champ},
     /*  4 Tsyganenko 1989         */ {Limit::radius, 4900.0, Frame::gsm, nullptr},
     /*  5 Olson-Pfitzer quiet     */ {Limit::radius, 225.0, Frame::sm, &op_quiet},
     /*  6 Olson-Pfitzer dynamic   */ {Limit::radius, 3600.0, Frame::sm, nullptr},

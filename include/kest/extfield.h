@@ -38,4 +38,23 @@ void mead_champ(double *x, double *b);
 #endif
 /* ==== end Mead ========================================================== */
 
+/* ==== Tsyganenko 1987 (external-model codes 2, 3) ====================== */
+KEST_BEGIN_C
+/* Tsyganenko 1987 long tail: Kp class iopt 1..6, GSM position (Earth radii);
+ * GSM field in nT; reads the dipole tilt (degrees) of the set-up. */
+KEST_API void tsy87l_(int *iopt, double *x, double *y, double *z,
+                      double *bx, double *by, double *bz);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor of the long-tail model: GSM point in, GSM field out. */
+void tsy87l_champ(double *x, double *b);
+/* Short-tail field for a parameter column a[24] (A1..A24) given by the caller
+ * (the published short-tail sets are not part of this build); GSM, nT. */
+void t87_short_field(int iopt, const double *a, double x, double y, double z,
+                     double *b);
+}
+#endif
+/* ==== end Tsyganenko 1987 =============================================== */
+
 #endif
