@@ -45,7 +45,7 @@ constexpr ExternalModel kExternal[13] = {
     /*  1 Mead                    */ {Limit::radius, 289.0, Frame::sm, &kest::mead_champ},
     /*  2 Tsyganenko 1987 short   */ {Limit::radius, 900.0, Frame::gsm, nullptr},
     /*  3 Tsyganenko 1987 long    */ {Limit::radius, 4900.0, Frame::gsm, &kest::tsy87l_champ},
-    /*  4 Tsyganenko 1989         */ {Limit::radius, 4900.0, Frame::gsm, nullptr},
+    /*  4 Tsyganenko 1989         */ {Limit::radius, 4900.0, Frame::gsm, &kest::t89c_champ},
     /*  5 Olson-Pfitzer quiet     */ {Limit::radius, 225.0, Frame::sm, &op_quiet},
     /*  6 Olson-Pfitzer dynamic   */ {Limit::radius, 3600.0, Frame::sm, nullptr},
     /*  7 Tsyganenko 1996         */ {Limit::radius, 1600.0, Frame::gsm, nullptr},

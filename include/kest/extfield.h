@@ -57,4 +57,22 @@ void t87_short_field(int iopt, const double *a, double x, double y, double z,
 #endif
 /* ==== end Tsyganenko 1987 =============================================== */
 
+/* ==== Tsyganenko 1989 (external-model code 4) ========================== */
+KEST_BEGIN_C
+/* T89c: Kp class iopt 1..7, GSM position (Earth radii); GSM field in nT;
+ * reads the dipole tilt (degrees) of the set-up. */
+KEST_API void t89c_(int *iopt, double *x, double *y, double *z,
+                    double *bx, double *by, double *bz);
+/* T89 field and basis fields: flag 1 for a new column a(30); xi = GSM x, y, z
+ * and tilt (radians); f(3) field (nT); der(3,30) basis fields per unit Ak. */
+KEST_API void t89_(int *flag, double *a, double *xi, double *f, double *der);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor: GSM point in, GSM field out; Kp class from index. */
+void t89c_champ(double *x, double *b);
+}
+#endif
+/* ==== end Tsyganenko 1989 =============================================== */
+
 #endif
