@@ -49,7 +49,7 @@ constexpr ExternalModel kExternal[13] = {
     /*  5 Olson-Pfitzer quiet     */ {Limit::radius, 225.0, Frame::sm, &op_quiet},
     /*  6 Olson-Pfitzer dynamic   */ {Limit::radius, 3600.0, Frame::sm, nullptr},
     /*  7 Tsyganenko 1996         */ {Limit::radius, 1600.0, Frame::gsm, nullptr},
-    /*  8 Ostapenko-Maltsev 1997  */ {Limit::none, 0.0, Frame::sm, nullptr},
+    /*  8 Ostapenko-Maltsev 1997  */ {Limit::none, 0.0, Frame::sm, &kest::om97_champ},
     /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
     /* 10 Tsyganenko 2001 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
     /* 11 Tsyganenko 2004 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},

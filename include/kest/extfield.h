@@ -75,4 +75,22 @@ void t89c_champ(double *x, double *b);
 #endif
 /* ==== end Tsyganenko 1989 =============================================== */
 
+/* ==== Ostapenko-Maltsev 1997 (external-model code 8) =================== */
+KEST_BEGIN_C
+/* Basis amplitudes from Dst (nT), Pdyn (nPa), Kp (real), IMF Bz (nT) and the
+ * sine of the dipole tilt; writes the coefficient record. */
+KEST_API void set_a_(double *dst, double *pdyn, double *kp, double *bz,
+                     double *sin_tilt);
+/* Field at SM position xin(3) (Earth radii): b(3), SM, nT; reads the
+ * coefficients of the last set_a_ (stops the process if there was none). */
+KEST_API void bom97_(double *xin, double *b);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor: drivers and tilt of the set-up, SM point in, SM field out. */
+void om97_champ(double *x, double *b);
+}
+#endif
+/* ==== end Ostapenko-Maltsev 1997 ======================================== */
+
 #endif
