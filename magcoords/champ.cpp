@@ -47,7 +47,7 @@ constexpr ExternalModel kExternal[13] = {
     /*  3 Tsyganenko 1987 long    */ {Limit::radius, 4900.0, Frame::gsm, &kest::tsy87l_champ},
     /*  4 Tsyganenko 1989         */ {Limit::radius, 4900.0, Frame::gsm, &kest::t89c_champ},
     /*  5 Olson-Pfitzer quiet     */ {Limit::radius, 225.0, Frame::sm, &op_quiet},
-    /*  6 Olson-Pfitzer dynamic   */ {Limit::radius, 3600.0, Frame::sm, nullptr},
+    /*  6 Olson-Pfitzer dynamic   */ {Limit::radius, 3600.0, Frame::sm, &kest::op_dynamic_champ},
     /*  7 Tsyganenko 1996         */ {Limit::radius, 1600.0, Frame::gsm, nullptr},
     /*  8 Ostapenko-Maltsev 1997  */ {Limit::none, 0.0, Frame::sm, &kest::om97_champ},
     /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},

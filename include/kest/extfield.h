@@ -93,4 +93,30 @@ void om97_champ(double *x, double *b);
 #endif
 /* ==== end Ostapenko-Maltsev 1997 ======================================== */
 
+/* ==== Olson-Pfitzer dynamic (external-model code 6) ===================== */
+KEST_BEGIN_C
+/* Olson-Pfitzer dynamic: solar-wind density (cm^-3), speed (km/s), Dst (nT),
+ * SM position (Earth radii); SM field in nT. No tilt dependence. */
+KEST_API void bdyn_(double *dens, double *vel, double *dst, double *x,
+                    double *y, double *z, double *bx, double *by, double *bz);
+/* Standoff distance (Earth radii) from speed and density (speed first). */
+KEST_API double stdoff_(double *vel, double *dens);
+/* Ring-current strength from the standoff (Earth radii) and Dst (nT). */
+KEST_API double ringst_(double *standoff, double *dst);
+/* Sum of the three current systems: SM position x(3), field b(3) in nT. */
+KEST_API void bdynam_(double *x, double *b, double *standoff, double *ring,
+                      double *tail);
+/* One current system at position x(3), unscaled, unit strength: b(3) nT. */
+KEST_API void bfmagp_(double *x, double *b);
+KEST_API void bftail_(double *x, double *b);
+KEST_API void bfring_(double *x, double *b);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor: drivers of the set-up, SM point in, SM field out. */
+void op_dynamic_champ(double *x, double *b);
+}
+#endif
+/* ==== end Olson-Pfitzer dynamic ========================================= */
+
 #endif
