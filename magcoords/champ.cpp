@@ -74,7 +74,8 @@ constexpr double kXgsmMin = -15.0;
 // Failure:  a point outside the selected external model's region (beyond its
 //           radius, or x_GSM < -15 for the Tsyganenko 2001/2004 codes; a point
 //           on the limit is accepted), or an external code whose model is not
-//           part of this build: ifail = -1, nothing written, nothing printed.
+//           part of this build, or an external field without a finite value
+//           at the point: ifail = -1, nothing written, nothing printed.
 //           A fixed-epoch internal model (kint 2, 3) at a point on the
 //           polar axis: ifail = -1 with the fill value in BxGEO and Blocal.
 // Notes:    1. An external code outside 0..12 in magmod adds no external field.
@@ -125,6 +126,13 @@ extern "C" void champ_(double* xGEO, double* BxGEO, double* Blocal, int* ifail) 
       return;
     }
     m.eval(xm, bm);
+    // A model formula without a finite value at the point (the T89 image
+    // current on the GSM z axis far out, a pole of a fitted term): refuse the
+    // point rather than hand NaN or infinity to a trace.
+    if (!std::isfinite(bm[0]) || !std::isfinite(bm[1]) || !std::isfinite(bm[2])) {
+      *ifail = -1;
+      return;
+    }
     if (m.frame == Frame::sm)
       sm_geo_(bm, bext);
     else
