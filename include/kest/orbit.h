@@ -6,6 +6,49 @@
 
 KEST_BEGIN_C
 
+/* ---- SGP4/SDP4 core ---------------------------------------------------------
+ * One satellite at a time, held in the library's element record; nothing is
+ * re-entrant. Time in minutes from the element epoch, angles in radians,
+ * positions km, velocities km/s (frame of the element set). gravity sets:
+ * 721 WGS-72 low precision, 72 WGS-72, 84 WGS-84.
+ * Error codes: 0 ok; 1 mean e >= 1 or < -0.001 or mean a < 0.95 Earth radii;
+ * 2 mean motion <= 0; 3 perturbed e outside [0, 1]; 4 semi-latus rectum < 0;
+ * 5 perigee below the surface (sgp4init_ only); 6 decayed (radius below one
+ * Earth radius); 7 Kepler's equation not solved. Codes 4 and 7 set position
+ * and velocity to the fill value -1.0e31. */
+KEST_API void getgravconst_(int *whichconst, double *tumin, double *radiusearthkm,
+                            double *xke, double *j2, double *j3, double *j4,
+                            double *j3oj2);
+KEST_API void initl_(int *satn, int *whichconst, double *ecco, double *epoch,
+                     double *inclo, double *no, char *method, double *ainv,
+                     double *ao, double *con41, double *con42, double *cosio,
+                     double *cosio2, double *eccsq, double *omeosq, double *posq,
+                     double *rp, double *rteosq, double *sinio, double *gsto);
+/* epoch: days from 1949-12-31 0h UT (Julian date - 2433281.5); no: Kozai mean
+   motion, rad/min. */
+KEST_API void sgp4init_(int *whichconst, int *satn, double *bstar, double *ecco,
+                        double *epoch, double *argpo, double *inclo, double *mo,
+                        double *no, double *nodeo, int *error);
+KEST_API void sgp4_(int *whichconst, double *tsince, double *r, double *v,
+                    int *error);
+KEST_API double gstime_(double *jdut1);
+
+/* ---- Vectors, anomalies, dates ---------------------------------------------
+ * Markers: angle_ gives 999999.1 for an undefined angle; newtonnu_ gives
+ * 999999.9 where no anomaly formula applies. */
+KEST_API double mag_(double *x);
+KEST_API void cross_(double *a, double *b, double *c);
+KEST_API double dot_(double *a, double *b);
+KEST_API void angle_(double *a, double *b, double *theta);
+KEST_API double asinh_(double *x);
+KEST_API void newtonnu_(double *ecc, double *nu, double *e0, double *m);
+KEST_API void jday_(int *year, int *mon, int *day, int *hr, int *minute,
+                    double *sec, double *jd);
+KEST_API void days2mdhms_(int *year, double *days, int *mon, int *day, int *hr,
+                          int *minute, double *sec);
+KEST_API void invjday_(double *jd, int *year, int *mon, int *day, int *hr,
+                       int *minute, double *sec);
+
 KEST_END_C
 
 #endif
