@@ -9,6 +9,7 @@
 #include "orbit/orbit_rows.hpp"
 #include "orbit/orbit_state.hpp"
 #include "orbit/orbit_text.hpp"
+#include "orbit/orbit_time.hpp"
 
 namespace kest {
 
@@ -91,6 +92,8 @@ int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, d
   sgp4init_(&wgs84, &satn, &bstar, &ecc, &epoch, &argp, &incl, &mo, &no, &node, &error);
   if (error >= 1) otext::TraceLine().text("# *** SGP4 Model Error ***").num(error).print();
 
+  const int year0 = *iyr;
+  const double doy0 = day_of_year(*iyr, *imon, *iday, *ihr, *imin, *sec);
   double r[3], v[3], t = 0.0;
   sgp4_(&wgs84, &t, r, v, &error);
   int k = 0;
@@ -101,9 +104,8 @@ int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, d
     sgp4_(&wgs84, &t, r, v, &error);
     if (error >= 1) otext::TraceLine().text("# Error in SGP4 .. ").num(error).print();
     if (error != 0) break;
-    double jd = t / 1440.0 + jd0;
     int year, minute;
-    invjday_(&jd, &year, imon, iday, ihr, &minute, sec);
+    date_after(year0, doy0, t, year, *imon, *iday, *ihr, minute, *sec);
     *iyr = year >= 2000 ? year - 2000 : year - 1900;
     int doy = get_doy_(&year, imon, iday);
     double ut = minute * 60.0 + *ihr * 3600.0 + *sec;

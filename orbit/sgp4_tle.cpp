@@ -12,6 +12,7 @@
 #include "kest/orbit.h"
 #include "orbit/orbit_state.hpp"
 #include "orbit/orbit_text.hpp"
+#include "orbit/orbit_time.hpp"
 #include "orbit/tle_files.hpp"
 
 namespace {
@@ -21,9 +22,8 @@ using kest::tle_files;
 // Every driver uses WGS-84 constants.
 int wgs84 = 84;
 
-// Minutes per second and days per minute, as the windows are converted.
+// Minutes per second, as the windows are converted.
 constexpr double min_per_sec = 0.016666666666666666;
-constexpr double day_per_min = 0.0006944444444444445;
 // 1/6371.2: km to the Earth radii of the frame services.
 constexpr double per_earth_radius = 0.00015695630336514315;
 
@@ -56,10 +56,9 @@ void next_day(int& year, int& mon, int& day) {
 // Writes the output line of time t (minutes from the epoch of the set held in
 // the element record) for the position r (km, GEI).
 void write_line(double t, const double r[3]) {
-  double jd = t * day_per_min + kest::elsetrec.epoch_jd;
   int year, mon, day, hr, minute;
   double sec;
-  invjday_(&jd, &year, &mon, &day, &hr, &minute, &sec);
+  kest::date_after(tle_files.epoch_year, tle_files.epoch_days, t, year, mon, day, hr, minute, sec);
   // Seconds are written to the nearest millionth; a time a fraction of a
   // microsecond before a full minute would read 60.000000, so it is carried
   // into the minute (and on into hour, day, month and year).

@@ -283,5 +283,7 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
   sgp4init_(gravity_set, &satn, &bstar, &ecc, &epoch, &argp, &incl, &mo, &no, &node, &error);
   if (error > 0) kest::otext::TraceLine().text("# *** SGP4 Model Error ***").num(error).print();
   tle_files.initialised = true;
+  tle_files.epoch_year = s.epoch_year < 50 ? s.epoch_year + 2000 : s.epoch_year + 1900;
+  tle_files.epoch_days = epoch_days;
   finish();
 }

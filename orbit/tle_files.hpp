@@ -20,6 +20,8 @@ struct TleFiles {
   std::string in_name;
   long line = 0;             // number of element-file lines read so far
   bool initialised = false;  // the last reader call initialised a set
+  int epoch_year = 0;        // epoch of that set: four-digit year and
+  double epoch_days = 0.0;   // day of year with fraction (1.0 = 1 Jan 0h)
   std::FILE* out = nullptr;
   std::string out_name;
 };
