@@ -43,8 +43,9 @@ double clamp_unit(double c) {
 //           plane (r or v zero, or parallel) all eleven outputs are 999999.1.
 // Notes:    1. One threshold 1e-8 for angular momentum, node, eccentricity,
 //              energy, inclination and radius.
-//           2. M comes from newtonnu_ on Nu for the elliptical types (reduced
-//              to [0, 2 pi) for e < 1). A circular orbit has no perigee and no
+//           2. M comes from newtonnu_ on Nu taken in (-pi, pi] for the
+//              elliptical types: reduced to [0, 2 pi) for e < 1, negative
+//              before perigee on a hyperbola or parabola. A circular orbit has no perigee and no
 //              Nu: its M is ArgLat ("CI") or TrueLon ("CE"), the anomaly
 //              counted from the node or the x axis.
 //           3. The retrograde reflections of LonPer and TrueLon can give
@@ -134,7 +135,11 @@ extern "C" void rv2coe_(double* r, double* v, double* p, double* a, double* ecc,
   } else if (std::strcmp(type, "CE") == 0) {
     *m = *truelon;
   } else {
+    // The true anomaly in (-pi, pi]: the hyperbolic and parabolic anomalies
+    // are defined for inbound states (before perigee) as negative angles;
+    // counted in [0, 2 pi) such a state would lie "beyond the asymptote".
+    double nu_signed = *nu > pi ? *nu - twopi : *nu;
     double e0;
-    newtonnu_(ecc, nu, &e0, m);
+    newtonnu_(ecc, &nu_signed, &e0, m);
   }
 }
