@@ -8,11 +8,6 @@
 
 #include <cstdint>
 
-#include "kest/api.h"
-
-// The records are exported (KEST_API) so that the test programs and the
-// batch program can read them; the library's own routines need no export.
-
 namespace kest {
 
 // gener: Earth constants.
@@ -36,7 +31,7 @@ struct Dgrf {
   double gnm[66];
   double hnm[66];
 };
-extern KEST_API Dgrf dgrf;
+extern Dgrf dgrf;
 
 // model: the coefficients of dgrf rescaled for the Cartesian recursion of
 //   igrf_. gh[0] = 0; degree n = 1..10 occupies gh[n*n .. n*n + 2n]: scaled
@@ -46,7 +41,7 @@ extern KEST_API Dgrf dgrf;
 struct Model {
   double gh[144];
 };
-extern KEST_API Model model;
+extern Model model;
 
 // dipigrf: the dipole of the current internal field.
 //   b0              dipole moment as the equatorial field at 1 Re, nT
@@ -62,7 +57,7 @@ struct Dipigrf {
   double cos_th, sin_th;
   double cos_ph, sin_ph;
 };
-extern KEST_API Dipigrf dipigrf;
+extern Dipigrf dipigrf;
 
 // soleil: the sun and the sidereal time of the instant of the last init_gsm_.
 //   sun_dir  unit vector Earth -> sun in GEI
@@ -74,7 +69,7 @@ struct Soleil {
   double cos_gst;
   double sin_gst;
 };
-extern KEST_API Soleil soleil;
+extern Soleil soleil;
 
 // sundip: the dipole, GSM and SM axes of the last init_gsm_, GEI unit vectors.
 //   dip   centred dipole axis (towards its northern end); SM z axis
@@ -88,7 +83,7 @@ struct Sundip {
   double zgsm[3];
   double xsm[3];
 };
-extern KEST_API Sundip sundip;
+extern Sundip sundip;
 
 // intfield: the loaded fixed-epoch internal model, Gauss-normalised with the
 // sign of the potential reversed (gt(1,0) > 0), nT.
@@ -104,7 +99,7 @@ struct Intfield {
   double gh[16][16];
   std::int32_t nmax;
 };
-extern KEST_API Intfield intfield;
+extern Intfield intfield;
 
 // sunmah: solar ephemeris of the heliospheric frames.
 //   t0        Julian centuries from J2000.0 to 0 h UT of the day

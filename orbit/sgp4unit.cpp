@@ -13,6 +13,9 @@
 // element sets, Spacetrack Report #3, 1980; D. A. Vallado, P. Crawford,
 // R. Hujsak, T. S. Kelso, Revisiting Spacetrack Report #3, AIAA 2006-6753.
 #include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <type_traits>
 
 #include "frame/conventions.hpp"
 #include "kest/orbit.h"
@@ -199,7 +202,8 @@ extern "C" void initl_(int* satn, int* whichconst, double* ecco, double* epoch,
 //           xno  double  Kozai mean motion, rad/min
 //           xnodeo  double  right ascension of the ascending node, rad
 // Returned: error  int  0, a propagation code of sgp4_ at t = 0, or 5
-// State:    writes the element and state fields of elsetrec.
+// State:    writes the element and state fields of elsetrec; the state
+//           fields of the previous set are cleared first.
 // Failure:  5 when the perigee radius is below one Earth radius (the element
 //           set is sub-orbital) and the propagation at the epoch succeeds; the
 //           propagation's own nonzero code takes precedence. The record is
@@ -209,11 +213,17 @@ extern "C" void initl_(int* satn, int* whichconst, double* ecco, double* epoch,
 //              below 98 km).
 //           2. Periods of 225 minutes or more are propagated in deep space.
 //           3. The drag and secular terms are skipped only when both 1 - e^2
-//              and the Brouwer mean motion are negative.
+//              and the Brouwer mean motion are negative (or not numbers); the
+//              closing propagation then runs on cleared terms and reports.
 extern "C" void sgp4init_(int* whichconst, int* satn, double* xbstar, double* xecco,
                           double* epoch, double* xargpo, double* xinclo, double* xmo,
                           double* xno, double* xnodeo, int* error) {
   Elsetrec& s = elsetrec;
+  // Clear the propagator state of the previous element set: a set whose drag
+  // and secular terms cannot be formed must not run on another set's terms.
+  static_assert(std::is_standard_layout_v<Elsetrec>);
+  std::memset(reinterpret_cast<char*>(&s) + offsetof(Elsetrec, ay_coef), 0,
+              sizeof(Elsetrec) - offsetof(Elsetrec, ay_coef));
   s.method = 'n';
   *error = 0;
   s.bstar = *xbstar;
@@ -361,7 +371,9 @@ extern "C" void sgp4init_(int* whichconst, int* satn, double* xbstar, double* xe
 // Requires: sgp4init_ for the element set.
 // Failure:  codes 1, 2, 3 and 6 come with the position and velocity computed;
 //           codes 4 and 7 leave no meaningful state and write the fill value
-//           -1.0e31 into all six outputs.
+//           -1.0e31 into all six outputs. An earlier code (1, 2, 3) whose
+//           elements also defeat Kepler's equation (e.g. not-a-number mean
+//           motion) is kept and gets the fill value too.
 // Notes:    1. The codes are set in the order 2, 1, 3, then 4, 6 or 7; a later
 //              code replaces an earlier one, except that a failed Kepler
 //              solution keeps an earlier code (its cause).

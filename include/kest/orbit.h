@@ -14,8 +14,9 @@ KEST_BEGIN_C
  * Error codes: 0 ok; 1 mean e >= 1 or < -0.001 or mean a < 0.95 Earth radii;
  * 2 mean motion <= 0; 3 perturbed e outside [0, 1]; 4 semi-latus rectum < 0;
  * 5 perigee below the surface (sgp4init_ only); 6 decayed (radius below one
- * Earth radius); 7 Kepler's equation not solved. Codes 4 and 7 set position
- * and velocity to the fill value -1.0e31. */
+ * Earth radius); 7 Kepler's equation not solved within 10 Newton steps.
+ * Codes 4 and 7 (and any code whose Kepler solution fails) set position and
+ * velocity to the fill value -1.0e31; never are values of an earlier call left. */
 KEST_API void getgravconst_(int *whichconst, double *tumin, double *radiusearthkm,
                             double *xke, double *j2, double *j3, double *j4,
                             double *j3oj2);

@@ -1,0 +1,84 @@
+// The field-model set-up that every field and L* core performs: selector
+// checks once per call, then per time the internal-field epoch, the sun and
+// dipole axes, the point in GEO (and geodetic), and the model drivers with
+// their validity test.
+//
+// One routine pair serves every core; the cores differ only in the
+// SetupVariant they pass. The routines are exported (KEST_API) so that the
+// test programs can drive the set-up directly; they are not part of the
+// public C interface.
+#ifndef KEST_MAGCOORDS_FIELD_SETUP_HPP
+#define KEST_MAGCOORDS_FIELD_SETUP_HPP
+
+#include "kest/api.h"
+
+namespace kest {
+
+// What a core does with the L*-slot word lstar_opt of magmod.
+enum class LstarWord {
+  from_options,  // lstar_opt = options(1)
+  zero,          // lstar_opt = 0 (cores that compute no L*)
+  keep,          // left as the last core set it
+};
+
+// How one core's set-up differs from the others'.
+struct SetupVariant {
+  LstarWord lstar_word;
+  // The L* array cores: clear flag_l at entry, and check options(3) and
+  // options(4), replacing a bad value by 0 in the caller's array.
+  bool array_core;
+  // The tracing cores need the point in geodetic coordinates as well as in
+  // GEO; the field entry needs GEO only.
+  bool geodetic;
+};
+
+inline constexpr SetupVariant kSetupMakeLstar{LstarWord::from_options, true, true};
+inline constexpr SetupVariant kSetupShellSplitting{LstarWord::from_options, true, true};
+inline constexpr SetupVariant kSetupDriftShell{LstarWord::from_options, false, true};
+inline constexpr SetupVariant kSetupTraceFieldLine{LstarWord::from_options, false, true};
+inline constexpr SetupVariant kSetupMirrorPoint{LstarWord::keep, false, true};
+inline constexpr SetupVariant kSetupMagEquator{LstarWord::zero, false, true};
+inline constexpr SetupVariant kSetupGetField{LstarWord::zero, false, false};
+
+// Per-call state of a core's set-up (the core keeps it for the call).
+struct FieldSetup {
+  SetupVariant variant;
+  int kext;             // the caller's external-model code (selects the inputs)
+  int sysaxes;          // coordinate system of the given positions
+  int renewal_days;     // options(2)
+  int last_epoch_year;  // year of the last IGRF epoch set; 1800 at each call
+  int t_resol;          // options(3) + 1 (array cores)
+  int r_resol;          // options(4) + 1 (array cores)
+  // The point of the current time.
+  double xgeo[3];  // GEO, Earth radii (not set for sysaxes 0 in the tracing cores)
+  double lati;     // geodetic latitude, degrees   (tracing cores)
+  double longi;    // longitude, degrees           (tracing cores)
+  double alti;     // altitude above WGS84, km     (tracing cores)
+};
+
+// Once per call: stores the model selection in magmod (a bad kext or
+// options(5) replaced in magmod only, after the six-line warning), checks the
+// resolution options of the array cores, sets the Earth constants and loads a
+// fixed-epoch internal model when one is chosen.
+// Given:    v        the core's variant
+//           kext     external-model code, as the caller gave it
+//           options  the caller's five options (array cores: options(3) and
+//                    options(4) may be replaced by 0 in place)
+//           sysaxes  coordinate system of the positions, 0 to 8
+// Returned: s        per-call state for field_setup_time
+KEST_API void field_setup_call(FieldSetup& s, const SetupVariant& v, const int* kext, int* options,
+                               const int* sysaxes);
+
+// Per time: IGRF epoch (when the internal model needs one), sun and dipole
+// axes with the tilt into dip_ang, the point into s.xgeo (and geodetic), and
+// the selected model's drivers from maginput (25 values) into drivers, index
+// and a2000_time.
+// Returns:  true when the time can be computed; false when its magnetic inputs
+//           lie outside the selected model's validity range, or its position
+//           code is not 0 to 8 (the core then gives fill outputs).
+KEST_API bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
+                               double x3, const double* maginput);
+
+}  // namespace kest
+
+#endif

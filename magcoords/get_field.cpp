@@ -1,0 +1,34 @@
+// The field at one point for a given time, model and position.
+#include "frame/conventions.hpp"
+#include "kest/magcoords.h"
+#include "magcoords/field_setup.hpp"
+
+// get_field1: field vector and magnitude at one point.
+// Given:    kext  int  external-model code (0..12)
+//           options(5)  int  options(2) IGRF renewal interval, options(5)
+//                       internal-model code; the others are not read
+//           sysaxes  int  coordinate system of x1, x2, x3 (0..8)
+//           iyr, idoy  int  year, day of year; UT  double  seconds of the day
+//           x1, x2, x3  double  the position in sysaxes
+//           maginput(25)  double  magnetic inputs of the time
+// Returned: BxGEO(3)  double  field, GEO components, nT
+//           Blocal  double  its magnitude, nT
+// State:    the set-up writes magmod (lstar_opt = 0), dip_ang, drivers,
+//           index, a2000_time, the internal-field and frame state.
+// Failure:  inputs outside the model's validity range, a position code outside
+//           0..8, or a point outside the model's region: the fill value
+//           -1.0E31 in all four outputs. Bad kext or options(5): replaced for
+//           the call after the six-line warning.
+extern "C" void get_field1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT,
+                            double* x1, double* x2, double* x3, double* maginput, double* BxGEO,
+                            double* Blocal) {
+  kest::FieldSetup s;
+  kest::field_setup_call(s, kest::kSetupGetField, kext, options, sysaxes);
+  int ifail = -1;
+  if (kest::field_setup_time(s, *iyr, *idoy, *UT, *x1, *x2, *x3, maginput))
+    champ_(s.xgeo, BxGEO, Blocal, &ifail);
+  if (ifail < 0) {
+    BxGEO[0] = BxGEO[1] = BxGEO[2] = kest::baddata;
+    *Blocal = kest::baddata;
+  }
+}
