@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -274,6 +276,18 @@ TEST(TleDriver, PositionsAgreeWithTheCoreAndFrameChain) {
     std::snprintf(hms, sizeof hms, "%3d:%2d:%9.6f", h, m, ut - h * 3600.0 - m * 60.0);
     EXPECT_EQ(l.substr(10, 17), std::string(" ") + hms) << k;
   }
+}
+
+// The shipped example: one set, propagated over the day after its epoch.
+TEST(TleDriver, ExampleElementFile) {
+  std::ifstream in(std::string(KEST_SOURCE_DIR) + "/examples/delta1deb.tle");
+  std::stringstream text;
+  text << in.rdbuf();
+  TleRun run(text.str());
+  const auto lines = run.go(0, 0.0, 0.0, 600.0);
+  ASSERT_EQ(lines.size(), 144u);
+  EXPECT_EQ(when(lines[0]), "25/06/2006  19:56:43.980096");   // epoch 19:46:43.980096
+  EXPECT_EQ(when(lines[143]), "26/06/2006  19:46:43.980096");
 }
 
 }  // namespace
