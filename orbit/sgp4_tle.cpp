@@ -138,6 +138,12 @@ void write_line(double t, const double r[3]) {
 //              step up to the end of the window, the end itself included when
 //              it lies on that grid (within 1e-8 minutes).
 //           2. runtype 1 with stopsfe <= startsfe propagates one day.
+//           3. Dates and times are counted from the epoch's day of year, not
+//              through a Julian date, so the printed seconds are exact to the
+//              microsecond; seconds that round to 60.000000 are carried into
+//              the minute.
+//           4. Every line sets the frame's IGRF epoch (year + 0.5) and sun and
+//              axes for its time; outside the IGRF years the frame warns.
 extern "C" void sgp4_tle1_(int* runtype, double* startsfe, double* stopsfe, double* deltasec,
                            char* infile, int* infile_len, char* outfile, int* outfile_len) {
   double start = *startsfe * min_per_sec;

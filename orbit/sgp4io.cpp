@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "frame/conventions.hpp"
+#include "kest/frame.h"
 #include "kest/orbit.h"
 #include "orbit/orbit_state.hpp"
 #include "orbit/orbit_text.hpp"
@@ -143,6 +144,18 @@ double epoch_julian(int yy, double days) {
   return jd;
 }
 
+// Days from the epoch (yy1, days1) to the epoch (yy2, days2), formed from
+// the days of year so that the window keeps the full precision of the
+// element lines (a difference of Julian dates near 2.45e6 resolves only
+// about 40 microseconds, enough to drop the line at the joining epoch).
+double days_between(int yy1, double days1, int yy2, double days2) {
+  int y1 = yy1 < 50 ? yy1 + 2000 : yy1 + 1900;
+  int y2 = yy2 < 50 ? yy2 + 2000 : yy2 + 1900;
+  int one = 1;
+  const int jan1_gap = julday_(&y2, &one, &one) - julday_(&y1, &one, &one);
+  return static_cast<double>(jan1_gap) + (days2 - days1);
+}
+
 // Window of the last element set of a file in look-ahead mode, minutes after
 // its epoch: with no later set to bound it, the set is propagated over one
 // day.
@@ -222,7 +235,6 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
   s.revolution_number = get_int(l2, 64, 68, "revolution number");
 
   if (*run_mode == 'Y') {
-    const double epoch_jd = epoch_julian(s.epoch_year, epoch_days);
     for (;;) {
       // Where the next set starts (its comment lines included), to step back.
       const long pos = std::ftell(tle_files.in);
@@ -235,10 +247,10 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
       }
       const int next_yy = get_int(next, 19, 20, "epoch year");
       const double next_days = get_real(next, 21, 32, 0, "epoch day");
-      const double next_jd = epoch_julian(next_yy, next_days);
+      const double gap = days_between(s.epoch_year, epoch_days, next_yy, next_days);
       *start = 0.0;
-      *stop = (next_jd - epoch_jd) * 1440.0;
-      if (next_jd > epoch_jd) {
+      *stop = gap * 1440.0;
+      if (gap > 0.0) {
         std::fseek(tle_files.in, pos, SEEK_SET);
         tle_files.line = line;
         break;

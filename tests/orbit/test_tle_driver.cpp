@@ -72,6 +72,17 @@ TEST(TleDriver, ModeZeroWindowsJoinAtTheNextEpochAndTheLastSetGetsOneDay) {
   for (const auto& l : lines) ASSERT_EQ(l.size(), 93u);
 }
 
+TEST(TleDriver, ModeZeroWindowsJoinAtEpochsInsideTheDay) {
+  // 12 hours apart, epochs at 19:46:43.980096 and 07:46:43.980096, across the
+  // end of 2006: the joining line lies exactly on the later epoch.
+  TleRun run(set_at("06365.82412014") + set_at("07001.32412014"));
+  const auto lines = run.go(0, 0.0, 0.0, 60.0);
+  ASSERT_EQ(lines.size(), 720u + 1440u);
+  EXPECT_EQ(when(lines[0]), "31/12/2006  19:47:43.980096");
+  EXPECT_EQ(when(lines[719]), "01/01/2007   7:46:43.980096");
+  EXPECT_EQ(when(lines[720]), "01/01/2007   7:47:43.980096");
+}
+
 TEST(TleDriver, ModeZeroPassesOverAnEarlierSetAndSaysSo) {
   // Epochs day 10, day 5, day 20 of 2006; one-day steps: the day-10 set up to
   // day 20, the day-5 set passed over, the day-20 set (last) one day.
