@@ -12,6 +12,7 @@
 #include "kest.h"
 #include "magcoords/field_setup.hpp"
 #include "magcoords/magcoords_state.hpp"
+#include "magcoords/mlt.hpp"
 
 namespace {
 
