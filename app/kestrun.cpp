@@ -143,13 +143,19 @@ void read_epoch_file() {
   std::fclose(f);
 }
 
-// Magnetic coordinates of the selected records, into slots 1..count.
-// The L* core fills Lm, L*, Blocal, Bmin, I and MLT. Until it is part of the
-// library every result is the fill value, as for a failed computation.
+// Magnetic coordinates of the selected records, into slots 1..count, in one
+// call of the L* core, so that its set-up and its drift-shell memory serve
+// all selected records in order. Slot 0 keeps the fill value for the records
+// read before the first selected one.
 void compute_selected() {
-  for (int j = 0; j <= sel.count; ++j) {
-    sel.lm[j] = sel.lstar[j] = sel.blocal[j] = sel.bmin[j] = sel.xj[j] = sel.mlt[j] = kest::baddata;
-  }
+  sel.lm[0] = sel.lstar[0] = sel.blocal[0] = sel.bmin[0] = sel.xj[0] = sel.mlt[0] = kest::baddata;
+  if (sel.count == 0) return;
+  int ntime = sel.count;
+  int kext = kKext;
+  int options[5] = {1, 0, 2, 0, 0};
+  int sysaxes = kSysaxes;
+  make_lstar1_(&ntime, &kext, options, &sysaxes, sel.iyear, sel.idoy, sel.ut, sel.x1, sel.x2, sel.x3,
+               sel.maginput, &sel.lm[1], &sel.lstar[1], &sel.blocal[1], &sel.bmin[1], &sel.xj[1], &sel.mlt[1]);
 }
 
 // Equatorial pitch angle of a particle mirroring at the point, degrees. Two

@@ -191,6 +191,14 @@ extern "C" void init_dtd_(double* year) {
 // Notes:    1. A recursion over the degree in Cartesian coordinates on the
 //             inverted point (x, y, z)/r^2: no trigonometric function and one
 //             square root per point. The work array lives on the stack.
+namespace {
+// 2 / n for the recursion's divisors n = i - k + 2 (2 to 20), exact as the
+// division in place gives them.
+constexpr double kTwoOver[21] = {0.0, 2.0 / 1, 2.0 / 2, 2.0 / 3, 2.0 / 4, 2.0 / 5, 2.0 / 6, 2.0 / 7,
+                                 2.0 / 8, 2.0 / 9, 2.0 / 10, 2.0 / 11, 2.0 / 12, 2.0 / 13, 2.0 / 14,
+                                 2.0 / 15, 2.0 / 16, 2.0 / 17, 2.0 / 18, 2.0 / 19, 2.0 / 20};
+}  // namespace
+
 extern "C" void igrf_(double* xp, double* yp, double* zp, double* bx, double* by, double* bz) {
   // Positions p of the recursion are numbered from 1: p is gh[p - 1] of
   // model and hb[p] of the work array.
@@ -205,7 +213,7 @@ extern "C" void igrf_(double* xp, double* yp, double* zp, double* bx, double* by
     int ih = 101;
     do {
       const int il = ih - i;
-      const double f = 2.0 / (i - k + 2);
+      const double f = kTwoOver[i - k + 2];
       const double X = xi1 * f;
       const double Y = xi2 * f;
       const double Z = 2.0 * xi3 * f;

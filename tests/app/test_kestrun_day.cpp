@@ -1,0 +1,111 @@
+// The batch program end to end on a day of a geostationary point: 144 records
+// every 10 minutes at longitude -75.2, of which the 24 on the hour are
+// computed (IGRF 2004 with the Olson-Pfitzer quiet model).
+//
+// The golden output tests/data/app/geo_day/position.tmp was reviewed by hand
+// when it was made:
+//   - positions: x^2 + y^2 = (6378.137 + 35793)^2 km^2 and atan2(y, x) =
+//     -75.2 degrees, z = 0;
+//   - Blocal 92 to 119 nT, close to the dipole value 30000 / 6.62^3 = 104 nT
+//     at geostationary distance, larger at noon than at midnight;
+//   - Lm 6.7 (noon) to 7.3 (night), L* 6.0 to 6.5, below Lm as in a quiet
+//     magnetosphere, both largest near local midnight;
+//   - MLT 18.8 at 00 UT (local time 19.0 h at -75.2 degrees, the magnetic
+//     meridian a few degrees off), one hour later per record, wrapping
+//     through 0 to 17.8 at 23 UT;
+//   - column 14 = asin(sqrt(Bmin / Blocal)) of columns 7 and 8.
+// The checks below repeat the reviewed properties on every run and compare
+// every field with the golden file.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> read_lines(const fs::path& p) {
+  std::vector<std::string> lines;
+  std::ifstream in(p);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+  std::vector<std::string> f;
+  std::stringstream ss(line);
+  for (std::string item; std::getline(ss, item, ',');) f.push_back(item);
+  return f;
+}
+
+TEST(KestrunDay, GeostationaryDayMatchesTheReviewedOutput) {
+  char tmpl[] = "/tmp/kestrun_day_XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const fs::path dir = tmpl;
+  const fs::path data = fs::path(KEST_TEST_DATA) / "app" / "geo_day";
+  fs::copy_file(data / "epoch.tmp", dir / "epoch.tmp");
+  const std::string cmd = "cd '" + dir.string() + "' && '" + KESTRUN_PATH + "' >/dev/null 2>&1";
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  const auto out = read_lines(dir / "position.tmp");
+  const auto golden = read_lines(data / "position.tmp");
+  fs::remove_all(dir);
+
+  ASSERT_EQ(out.size(), 144u);
+  ASSERT_EQ(golden.size(), 144u);
+  const double r_expected = 6378.137 + 35793.0;
+  std::vector<std::string> hourly;  // the result columns of the latest selected record
+  double last_mlt = -1.0;
+  for (std::size_t n = 0; n < out.size(); ++n) {
+    SCOPED_TRACE("record " + std::to_string(n + 1));
+    EXPECT_EQ(out[n].size(), 205u);
+    const auto f = fields(out[n]);
+    const auto g = fields(golden[n]);
+    ASSERT_EQ(f.size(), 14u);
+    ASSERT_EQ(g.size(), 14u);
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(f[c], g[c]);
+    for (int c = 3; c < 14; ++c) {
+      const double v = std::stod(f[c]), w = std::stod(g[c]);
+      EXPECT_NEAR(v, w, 2e-6 * std::fabs(w) + 1e-3) << "column " << c + 1;
+    }
+
+    const double x = std::stod(f[3]), y = std::stod(f[4]), z = std::stod(f[5]);
+    EXPECT_NEAR(std::hypot(x, y, z), r_expected, 2e-3);
+    EXPECT_EQ(f[12], "  9.000000E+01");
+
+    const bool selected = f[1].substr(15, 2) == "00";  // ":mm" of " yyyy-mm-ddThh:mm:ss"
+    std::vector<std::string> results(f.begin() + 6, f.end());
+    if (selected) {
+      hourly = results;
+      const double blocal = std::stod(f[6]), bmin = std::stod(f[7]);
+      const double lm = std::stod(f[9]), lstar = std::stod(f[10]), mlt = std::stod(f[11]);
+      EXPECT_LE(bmin, blocal);
+      EXPECT_GT(lm, 6.0);
+      EXPECT_LT(lm, 8.0);
+      EXPECT_GT(lstar, 6.0);
+      EXPECT_LT(lstar, 8.0);
+      EXPECT_GE(mlt, 0.0);
+      EXPECT_LT(mlt, 24.0);
+      if (last_mlt >= 0.0) {
+        const double step = std::fmod(mlt - last_mlt + 24.0, 24.0);
+        EXPECT_NEAR(step, 1.0, 0.1);
+      }
+      last_mlt = mlt;
+      const double pitch = std::asin(std::sqrt(bmin / blocal)) * 45.0 / std::atan(1.0);
+      EXPECT_NEAR(std::stod(f[13]), pitch, 1e-3);
+    } else {
+      ASSERT_FALSE(hourly.empty());
+      EXPECT_EQ(results, hourly);  // a non-hourly record carries the latest hourly results
+    }
+  }
+}
+
+}  // namespace
