@@ -111,55 +111,6 @@ void sheet_sum(const double (&f)[N], const double (&bsc)[N], double x, double y,
   out[2] = bz;
 }
 
-// Cartesian harmonic shielding field with N scales of each kind: table a
-// holds 4 N^2 amplitudes, then the scales p(N), r(N), q(N), s(N). The first
-// 2 N^2 terms are even in the tilt (the second of each pair weighted by
-// cos psi), the last 2 N^2 odd (weighted by sin psi, the second of each pair
-// also by sin 3psi / sin psi = 4 cos^2 psi - 1).
-template <int N>
-void cartesian_shield(const double* a, double sps, double cps, double x, double y, double z,
-                      double h[3]) {
-  constexpr int na = 4 * N * N;
-  const double s3 = 4.0 * cps * cps - 1.0;
-  double hx = 0.0, hy = 0.0, hz = 0.0;
-  int l = 0;
-  for (int m = 0; m < 2; ++m) {
-    for (int i = 0; i < N; ++i) {
-      const double rp = 1.0 / a[na + i], rq = 1.0 / a[na + 2 * N + i];
-      const double cyp = std::cos(y * rp), syp = std::sin(y * rp);
-      const double cyq = std::cos(y * rq), syq = std::sin(y * rq);
-      for (int k = 0; k < N; ++k) {
-        const double rr = 1.0 / a[na + N + k], rs = 1.0 / a[na + 3 * N + k];
-        double vx, vy, vz;
-        if (m == 0) {
-          const double sq = std::sqrt(rp * rp + rr * rr);
-          const double e = std::exp(x * sq);
-          const double szr = std::sin(z * rr), czr = std::cos(z * rr);
-          vx = -sq * e * cyp * szr;
-          vy = rp * e * syp * szr;
-          vz = -rr * e * cyp * czr;
-        } else {
-          const double sq = std::sqrt(rq * rq + rs * rs);
-          const double e = std::exp(x * sq);
-          const double czs = std::cos(z * rs), szs = std::sin(z * rs);
-          vx = -sps * sq * e * cyq * czs;
-          vy = sps * rq * e * syq * czs;
-          vz = sps * rs * e * cyq * szs;
-        }
-        const double second = m == 0 ? cps : s3;
-        const double amp = a[l] + a[l + 1] * second;
-        l += 2;
-        hx += amp * vx;
-        hy += amp * vy;
-        hz += amp * vz;
-      }
-    }
-  }
-  h[0] = hx;
-  h[1] = hy;
-  h[2] = hz;
-}
-
 }  // namespace
 
 // ---- Bessel functions J0 and J1 -------------------------------------------
@@ -331,8 +282,56 @@ void intercon(double x, double y, double z, double b[3]) {
 
 // ---- Ring current and tail -------------------------------------------------
 
+// Cartesian harmonic shielding field with n scales of each kind: table a
+// holds 4 n^2 amplitudes, then the scales p(n), r(n), q(n), s(n). The first
+// 2 n^2 terms are even in the tilt (the second of each pair weighted by
+// cos psi), the last 2 n^2 odd (weighted by sin psi, the second of each pair
+// also by sin 3psi / sin psi = 4 cos^2 psi - 1). Each pair shares its
+// harmonic, so it is summed as (a(l) + a(l+1) w) h.
+void cartesian_shield(const double* a, int n, double sps, double cps, double x, double y, double z,
+                      double h[3]) {
+  const int na = 4 * n * n;
+  const double s3 = 4.0 * cps * cps - 1.0;
+  double hx = 0.0, hy = 0.0, hz = 0.0;
+  int l = 0;
+  for (int m = 0; m < 2; ++m) {
+    for (int i = 0; i < n; ++i) {
+      const double rp = 1.0 / a[na + i], rq = 1.0 / a[na + 2 * n + i];
+      const double cyp = std::cos(y * rp), syp = std::sin(y * rp);
+      const double cyq = std::cos(y * rq), syq = std::sin(y * rq);
+      for (int k = 0; k < n; ++k) {
+        const double rr = 1.0 / a[na + n + k], rs = 1.0 / a[na + 3 * n + k];
+        double vx, vy, vz;
+        if (m == 0) {
+          const double sq = std::sqrt(rp * rp + rr * rr);
+          const double e = std::exp(x * sq);
+          const double szr = std::sin(z * rr), czr = std::cos(z * rr);
+          vx = -sq * e * cyp * szr;
+          vy = rp * e * syp * szr;
+          vz = -rr * e * cyp * czr;
+        } else {
+          const double sq = std::sqrt(rq * rq + rs * rs);
+          const double e = std::exp(x * sq);
+          const double czs = std::cos(z * rs), szs = std::sin(z * rs);
+          vx = -sps * sq * e * cyq * czs;
+          vy = sps * rq * e * syq * czs;
+          vz = sps * rs * e * cyq * szs;
+        }
+        const double amp = a[l] + a[l + 1] * (m == 0 ? cps : s3);
+        l += 2;
+        hx += amp * vx;
+        hy += amp * vy;
+        hz += amp * vz;
+      }
+    }
+  }
+  h[0] = hx;
+  h[1] = hy;
+  h[2] = hz;
+}
+
 void shlcar3x3(const double* a, double x, double y, double z, double sps, double h[3]) {
-  cartesian_shield<3>(a, sps, std::sqrt(1.0 - sps * sps), x, y, z, h);
+  cartesian_shield(a, 3, sps, std::sqrt(1.0 - sps * sps), x, y, z, h);
 }
 
 // tailrc96: ring current, tail mode 2 (tail disk) and tail mode 3 fields,

@@ -18,6 +18,11 @@ void dipshld(double ps, double x, double y, double z, double b[3]);
 void intercon(double x, double y, double z, double b[3]);
 
 // ---- Ring current and tail (tsyganenko96.cpp)
+// Shielding field of Cartesian harmonics with n scales of each kind (table:
+// 4 n^2 amplitudes, then the scales p, r, q, s), for tilt sine and cosine;
+// it serves the ring current and tail (n = 3), Region 1 (4) and Region 2 (2).
+void cartesian_shield(const double* a, int n, double sps, double cps, double x, double y, double z,
+                      double h[3]);
 // Cartesian-harmonic shielding field for one 48-entry table, tilt by sine.
 void shlcar3x3(const double* a, double x, double y, double z, double sps, double h[3]);
 void tailrc96(double sps, double x, double y, double z, double rc[3], double t2[3],

@@ -108,51 +108,6 @@ inline void rotate_back(double c, double s, const double v[3], double out[3]) {
   out[2] = -v[0] * s + v[2] * c;
 }
 
-// Cartesian harmonic shielding field with N scales of each kind (see
-// tsyganenko96.cpp for the term layout; same construction).
-template <int N>
-void shield_field(const double* a, double ps, double x, double y, double z, double h[3]) {
-  constexpr int na = 4 * N * N;
-  const double cps = std::cos(ps), sps = std::sin(ps);
-  const double s3 = 4.0 * cps * cps - 1.0;
-  double hx = 0.0, hy = 0.0, hz = 0.0;
-  int l = 0;
-  for (int m = 0; m < 2; ++m) {
-    for (int i = 0; i < N; ++i) {
-      const double rp = 1.0 / a[na + i], rq = 1.0 / a[na + 2 * N + i];
-      const double cyp = std::cos(y * rp), syp = std::sin(y * rp);
-      const double cyq = std::cos(y * rq), syq = std::sin(y * rq);
-      for (int k = 0; k < N; ++k) {
-        const double rr = 1.0 / a[na + N + k], rs = 1.0 / a[na + 3 * N + k];
-        double vx, vy, vz;
-        if (m == 0) {
-          const double sq = std::sqrt(rp * rp + rr * rr);
-          const double e = std::exp(sq * x);
-          const double szr = std::sin(z * rr), czr = std::cos(z * rr);
-          vx = -sq * e * cyp * szr;
-          vy = rp * e * syp * szr;
-          vz = -rr * e * cyp * czr;
-        } else {
-          const double sq = std::sqrt(rq * rq + rs * rs);
-          const double e = std::exp(sq * x);
-          const double czs = std::cos(z * rs), szs = std::sin(z * rs);
-          vx = -sps * sq * e * cyq * czs;
-          vy = sps * rq * e * syq * czs;
-          vz = sps * rs * e * cyq * szs;
-        }
-        const double amp = a[l] + a[l + 1] * (m == 0 ? cps : s3);
-        l += 2;
-        hx += amp * vx;
-        hy += amp * vy;
-        hz += amp * vz;
-      }
-    }
-  }
-  h[0] = hx;
-  h[1] = hy;
-  h[2] = hz;
-}
-
 // High-latitude (zone 1) and plasma-sheet (zone 2) sums at a point.
 void hilat_sum(double x, double y, double z, double ps, double b[3]) {
   const double xi[4] = {x, y, z, ps};
@@ -444,7 +399,7 @@ void condip1(const double xi[4], double d[79][3]) {
 }
 
 void birk1shld(double ps, double x, double y, double z, double b[3]) {
-  shield_field<4>(r1_shield_par, ps, x, y, z, b);
+  cartesian_shield(r1_shield_par, 4, std::sin(ps), std::cos(ps), x, y, z, b);
 }
 
 int birk1_last_zone() { return birk1_zone.zone; }
@@ -452,7 +407,7 @@ int birk1_last_zone() { return birk1_zone.zone; }
 // ---- Region 2 -----------------------------------------------------------------
 
 void birk2shl(double x, double y, double z, double ps, double b[3]) {
-  shield_field<2>(kR2ShieldPar, ps, x, y, z, b);
+  cartesian_shield(kR2ShieldPar, 2, std::sin(ps), std::cos(ps), x, y, z, b);
 }
 
 // tksi: smooth step from 0 (below xks0 - dxksi) to 1 (from xks0 + dxksi on),
