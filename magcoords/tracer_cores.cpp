@@ -11,12 +11,8 @@
 #include "magcoords/field_line_trace.hpp"
 #include "magcoords/field_setup.hpp"
 #include "magcoords/magcoords_state.hpp"
+#include "magcoords/mlt.hpp"
 
-namespace kest {
-// Magnetic local time of a GEO point from the frame state of the time
-// (defined with the Lm/L* array core).
-double mlt_of(const double* xgeo);
-}  // namespace kest
 
 namespace {
 
