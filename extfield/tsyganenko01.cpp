@@ -397,26 +397,26 @@ extern "C" void t04_s_(double* parmod, double* x, double* y, double* z, double* 
   *bz = b.z;
 }
 
-// champ_t01_01, champ_t01_01_storm, champ_t04_s: the models as the field
+// t01_01_champ, t01_01_storm_champ, t04_s_champ: the models as the field
 // routine calls them (external codes 9, 10, 11): drivers from the drivers
 // record, point and field in GSM.
 // Given:    x(3)  double  GSM position, Earth radii
 // Returned: b(3)  double  external field, GSM, nT
 // State:    reads drivers (pdyn, dst, byimf, bzimf and g1, g2 / g2, g3 /
 //           w1..w6) and, through the model, dip_ang.
-extern "C" void champ_t01_01_(double* x, double* b) {
+extern "C" void t01_01_champ_(double* x, double* b) {
   const kest::Drivers& d = kest::drivers;
   double parmod[6] = {d.pdyn, d.dst, d.byimf, d.bzimf, d.g1, d.g2};
   t01_01_(parmod, &x[0], &x[1], &x[2], &b[0], &b[1], &b[2]);
 }
 
-extern "C" void champ_t01_01_storm_(double* x, double* b) {
+extern "C" void t01_01_storm_champ_(double* x, double* b) {
   const kest::Drivers& d = kest::drivers;
   double parmod[6] = {d.pdyn, d.dst, d.byimf, d.bzimf, d.g2, d.g3};
   t01_01_(parmod, &x[0], &x[1], &x[2], &b[0], &b[1], &b[2]);
 }
 
-extern "C" void champ_t04_s_(double* x, double* b) {
+extern "C" void t04_s_champ_(double* x, double* b) {
   const kest::Drivers& d = kest::drivers;
   double parmod[10] = {d.pdyn, d.dst, d.byimf, d.bzimf, d.w1, d.w2, d.w3, d.w4, d.w5, d.w6};
   t04_s_(parmod, &x[0], &x[1], &x[2], &b[0], &b[1], &b[2]);

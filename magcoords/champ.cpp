@@ -50,9 +50,9 @@ constexpr ExternalModel kExternal[13] = {
     /*  6 Olson-Pfitzer dynamic   */ {Limit::radius, 3600.0, Frame::sm, &kest::op_dynamic_champ},
     /*  7 Tsyganenko 1996         */ {Limit::radius, 1600.0, Frame::gsm, &t96_01_champ_},
     /*  8 Ostapenko-Maltsev 1997  */ {Limit::none, 0.0, Frame::sm, &kest::om97_champ},
-    /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, &champ_t01_01_},
-    /* 10 Tsyganenko 2001 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &champ_t01_01_storm_},
-    /* 11 Tsyganenko 2004 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &champ_t04_s_},
+    /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, &t01_01_champ_},
+    /* 10 Tsyganenko 2001 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &t01_01_storm_champ_},
+    /* 11 Tsyganenko 2004 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &t04_s_champ_},
     /* 12 Alexeev 2000            */ {Limit::none, 0.0, Frame::gsm, nullptr},
 };
 

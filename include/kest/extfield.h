@@ -27,16 +27,16 @@ KEST_API void dipole_(double *psi, double *x, double *y, double *z,
  * t01_01_: parmod(6) = Pdyn (nPa), Dst (nT), IMF By, Bz (nT), and two G
  *   values (G1, G2, or G2, G3 for the storm form).
  * t04_s_: parmod(10) = Pdyn, Dst, IMF By, Bz, W1..W6.
- * champ_t01_01_ (code 9), champ_t01_01_storm_ (code 10), champ_t04_s_ (code
+ * t01_01_champ_ (code 9), t01_01_storm_champ_ (code 10), t04_s_champ_ (code
  * 11): the same models with their drivers taken from the set-up's driver
  * record, x(3) and b(3) in GSM, as the field routine calls them. */
 KEST_API void t01_01_(double *parmod, double *x, double *y, double *z,
                       double *bx, double *by, double *bz);
 KEST_API void t04_s_(double *parmod, double *x, double *y, double *z,
                      double *bx, double *by, double *bz);
-KEST_API void champ_t01_01_(double *x, double *b);
-KEST_API void champ_t01_01_storm_(double *x, double *b);
-KEST_API void champ_t04_s_(double *x, double *b);
+KEST_API void t01_01_champ_(double *x, double *b);
+KEST_API void t01_01_storm_champ_(double *x, double *b);
+KEST_API void t04_s_champ_(double *x, double *b);
 /* ---- end Tsyganenko 2001 and 2004 --------------------------------------- */
 
 /* ---- Tsyganenko 1996 (T96_01) -------------------------------------------
