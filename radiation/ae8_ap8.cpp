@@ -84,7 +84,12 @@ namespace kest {
 //           2. The block with the larger flux at the equator is walked as the
 //              second curve; when bv lies beyond its end the roles of the two
 //              blocks are exchanged once before giving up.
-//           3. An L block of fewer than 4 words carries no flux; two such
+//           3. A scaled B/B0 that falls on the last point reached gives that
+//              point's flux. The published walk gives 0 there when the next
+//              point coincides with it (two L blocks with the same equatorial
+//              flux and the same first increment, as in AE8 MIN at 4 MeV
+//              near L 3.5): a zero flux at one B/B0 inside the belt.
+//           4. An L block of fewer than 4 words carries no flux; two such
 //              blocks give 0. An increment of 0 at the start of a curve gives
 //              an infinite slope, as in the published lookup.
 double trara2(const int* m, int lv, int bv) {
@@ -218,6 +223,10 @@ step_first:
   goto choose;
 
 done:
+  // bv on the last point reached: that point's flux. (Where the two curves
+  // coincide the next point can lie on top of it, and the interpolation
+  // below would divide 0 by 0.)
+  if (bvd <= km) return std::max(gm, 0.0);
   if (k < km + 1.0e-10) return 0.0;
   return std::max(gm + (g - gm) * (bvd - km) / (k - km), 0.0);
 }
