@@ -250,9 +250,8 @@ TEST(Ae8Ap8Lookup, EmptyUpperEnergyLimitedByTheSlopeBelow) {
 }
 
 // Between two tabulated L values the equatorial log flux is linear in the
-// scaled L: at L 1.5 (scaled 150), halfway between the L 0 block (no flux)
-// and the L 2 block... is not defined by an empty block; use the real map:
-// AP8 MIN at 10 MeV between two adjacent L blocks.
+// scaled L: AP8 MIN at 10 MeV, a quarter of the way between each pair of
+// adjacent flux-carrying L blocks, against the words of the published file.
 TEST(Ae8Ap8Lookup, EquatorLinearInLBetweenBlocks) {
   const std::vector<int> w = file_words("ap8min.asc");
   const int* body = w.data() + 8;
