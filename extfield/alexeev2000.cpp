@@ -381,6 +381,8 @@ void mas1d(float phi_inf, float b_r, float r1, float r2) {
 // Given:    x, y, z  float  GSM, Earth radii
 // State:    reads t2.r1; writes cor1, cor2, cor3.r.
 // Notes:    1. On the x axis the azimuth is taken as 0 (cos 1, sin 0).
+//           2. The coordinate that vanishes on the x axis is computed from
+//             alpha^2 beta^2 = (rho/R1)^2, without cancellation.
 void paraboloid_coords(float x, float y, float z) {
   const float r1 = t2.r1;
   const float rho = std::sqrt(y * y + z * z);
@@ -396,8 +398,21 @@ void paraboloid_coords(float x, float y, float z) {
   const float f = x / r1 - 0.5f;
   const float rr = r / r1;
   const float g = std::sqrt(std::fabs(rr * rr - f - 0.25f));
-  cor1.alpha = std::sqrt(std::fabs(f + g));
-  cor1.beta = std::sqrt(std::fabs(g - f));
+  // alpha^2 = g + f and beta^2 = g - f, with (g + f)(g - f) = (rho/R1)^2:
+  // the smaller of the two is taken from the product, since the difference
+  // of g and |f| loses every digit near the x axis (alpha would come out 0
+  // on the tail side, beta on the day side).
+  const float rho1 = rho / r1;
+  float a2, b2;
+  if (f < 0.0f) {
+    b2 = g - f;
+    a2 = rho1 * rho1 / b2;
+  } else {
+    a2 = g + f;
+    b2 = a2 > 0.0f ? rho1 * rho1 / a2 : 0.0f;
+  }
+  cor1.alpha = std::sqrt(a2);
+  cor1.beta = std::sqrt(b2);
   cor1.h2 = cor1.alpha * cor1.alpha + cor1.beta * cor1.beta;
   cor1.h = std::sqrt(cor1.h2);
   cor1.ab = cor1.alpha * cor1.beta;
