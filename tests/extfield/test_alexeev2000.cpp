@@ -486,6 +486,40 @@ TEST(Alexeev2000Entry, MagnitudesAtGeostationaryDistance) {
   EXPECT_GT(lobe.x, quiet_lobe.x);  // more open flux, stronger lobe
 }
 
+// The entry's result is the sum of the sources without the dipole; the IMF
+// components Bx and By (which set no parameter) penetrate with the factors
+// 0.0116 and 0.0978.
+TEST(Alexeev2000Entry, SumOfSourcesWithPenetratingImf) {
+  kest::a2000_time = {15.2, 1999, 11, 3};
+  Entry e;
+  e.dst = -35;
+  e.al = -250;
+  e.imf[2] = -2.5f;
+  const V3 p{-8.2, 3.3, -1.9};
+  const V3 b = e.at(p.x, p.y, p.z);
+  float par[10];
+  submod(15.2f, 1999, 11, 3, e.ro, e.v, e.imf, e.dst, e.al, par);
+  const Params q = [&] {
+    Params r{};
+    for (int i = 0; i < 10; ++i) r.p[i] = par[i];
+    return r;
+  }();
+  V3 sum{0, 0, 0};
+  for (int k = 1; k < 7; ++k) {
+    const V3 v = source(q, k, p.x, p.y, p.z);
+    sum = {sum.x + v.x, sum.y + v.y, sum.z + v.z};
+  }
+  EXPECT_NEAR(b.x, sum.x, 1e-4);
+  EXPECT_NEAR(b.y, sum.y, 1e-4);
+  EXPECT_NEAR(b.z, sum.z, 1e-4);
+  e.imf[0] = 4.0f;
+  e.imf[1] = -5.0f;
+  const V3 c = e.at(p.x, p.y, p.z);
+  EXPECT_NEAR(c.x - b.x, 0.0116 * 4.0, 1e-4);
+  EXPECT_NEAR(c.y - b.y, 0.0978 * -5.0, 1e-4);
+  EXPECT_NEAR(c.z - b.z, 0.0, 1e-4);
+}
+
 TEST(Alexeev2000Entry, Switches) {
   kest::a2000_time = {7.5, 2001, 8, 14};
   const Params q = params(8, 480, -6, -60, -500);
