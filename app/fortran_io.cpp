@@ -30,6 +30,20 @@ void put(char* out, int width, const char* text) {
   out[width] = '\0';
 }
 
+// A value that is not finite is written as NaN, Infinity or -Infinity,
+// right-justified (asterisks when even that does not fit).
+bool put_nonfinite(char* out, int width, double value) {
+  if (std::isnan(value)) {
+    put(out, width, "NaN");
+    return true;
+  }
+  if (std::isinf(value)) {
+    put(out, width, value < 0 ? "-Infinity" : "Infinity");
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool read_int(std::string_view field, int* value) {
@@ -115,28 +129,14 @@ void write_int(char* out, int width, int value) {
 
 void write_fixed(char* out, int width, int decimals, double value) {
   char buf[400];
-  if (std::isnan(value)) {
-    put(out, width, "NaN");
-    return;
-  }
-  if (std::isinf(value)) {
-    put(out, width, value < 0 ? "-Infinity" : "Infinity");
-    return;
-  }
+  if (put_nonfinite(out, width, value)) return;
   std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
   put(out, width, buf);
 }
 
 void write_sci(char* out, int width, int decimals, double value) {
   char buf[64];
-  if (std::isnan(value)) {
-    put(out, width, "NaN");
-    return;
-  }
-  if (std::isinf(value)) {
-    put(out, width, value < 0 ? "-Infinity" : "Infinity");
-    return;
-  }
+  if (put_nonfinite(out, width, value)) return;
   // 1P scale: one digit before the point, as %E writes it. The exponent
   // takes the form E+dd; a three-digit exponent drops the letter (d.ddd+ddd).
   std::snprintf(buf, sizeof buf, "%.*E", decimals, value);

@@ -162,30 +162,6 @@ bool load_drivers(int kext, int iyr, int idoy, double ut, const double* m) {
   }
 }
 
-// IGRF epoch of a time: once per year at mid-year, or, with a renewal interval
-// of k days, anew on every day of year that is a multiple of k (and at a year
-// change), at the start of the last whole interval (day 1 before the first).
-void set_epoch(kest::FieldSetup& s, int iyr, int idoy) {
-  const int k = s.renewal_days;
-  if (k == 0) {
-    if (iyr == s.last_epoch_year) return;
-    s.last_epoch_year = iyr;
-    double epoch = iyr + 0.5;
-    init_dtd_(&epoch);
-    return;
-  }
-  if (iyr == s.last_epoch_year && std::fmod(static_cast<double>(idoy), static_cast<double>(k)) != 0.0)
-    return;
-  s.last_epoch_year = iyr;
-  int year = iyr, jan = 1, dec = 12, first = 1, last = 31;
-  const int j1 = julday_(&year, &jan, &first);
-  const int j2 = julday_(&year, &dec, &last);
-  int d = (idoy / k) * k;
-  if (d == 0) d = 1;
-  double epoch = year + static_cast<double>(d) / static_cast<double>(j2 - j1 + 1);
-  init_dtd_(&epoch);
-}
-
 // The point of the time in GEO (and geodetic for the tracing cores). Returns
 // false for a position code outside 0..8.
 bool place_point(kest::FieldSetup& s, double x1, double x2, double x3) {
@@ -285,9 +261,44 @@ void field_setup_call(FieldSetup& s, const SetupVariant& v, const int* kext, int
     magmod.kext = 5;
     warn_replaced(kBadExternal, kPickExternal);
   }
+  load_internal_model(magmod.kint);
+}
+
+int select_internal_model(int option5) {
+  int kint = option5;
+  if (kint < 0 || kint > 3) {
+    kint = 0;
+    warn_replaced(kBadInternal, kPickInternal);
+  }
+  load_internal_model(kint);
+  return kint;
+}
+
+void load_internal_model(int kint) {
   initize_();
-  if (magmod.kint == 2) jensenandcain1960_();
-  if (magmod.kint == 3) gsfc1266_();
+  if (kint == 2) jensenandcain1960_();
+  if (kint == 3) gsfc1266_();
+}
+
+void set_igrf_epoch(int& last_epoch_year, int renewal_days, int iyr, int idoy) {
+  const int k = renewal_days;
+  if (k == 0) {
+    if (iyr == last_epoch_year) return;
+    last_epoch_year = iyr;
+    double epoch = iyr + 0.5;
+    init_dtd_(&epoch);
+    return;
+  }
+  if (iyr == last_epoch_year && std::fmod(static_cast<double>(idoy), static_cast<double>(k)) != 0.0)
+    return;
+  last_epoch_year = iyr;
+  int year = iyr, jan = 1, dec = 12, first = 1, last = 31;
+  const int j1 = julday_(&year, &jan, &first);
+  const int j2 = julday_(&year, &dec, &last);
+  int d = (idoy / k) * k;
+  if (d == 0) d = 1;
+  double epoch = year + static_cast<double>(d) / static_cast<double>(j2 - j1 + 1);
+  init_dtd_(&epoch);
 }
 
 // field_setup_time: model state of one time.
@@ -301,7 +312,7 @@ void field_setup_call(FieldSetup& s, const SetupVariant& v, const int* kext, int
 //           time. Dates julday/caldat cannot handle stop the process.
 bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
                       double x3, const double* maginput) {
-  if (magmod.kint <= 1) set_epoch(s, iyr, idoy);
+  if (magmod.kint <= 1) set_igrf_epoch(s.last_epoch_year, s.renewal_days, iyr, idoy);
   double psi = 0.0;
   init_gsm_(&iyr, &idoy, &ut, &psi);
   dip_ang.tilt = psi / (4.0 * std::atan(1.0) / 180.0);

@@ -79,6 +79,24 @@ KEST_API void field_setup_call(FieldSetup& s, const SetupVariant& v, const int* 
 KEST_API bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
                                double x3, const double* maginput);
 
+// The internal-model choice of options(5): a value outside 0..3 becomes 0
+// (IGRF) after the six-line warning; then load_internal_model. Returns the
+// code used. (The cores store it in magmod; the L*-Phi conversion does not.)
+KEST_API int select_internal_model(int option5);
+
+// Sets the Earth constants and loads a fixed-epoch internal model (kint 2:
+// Jensen-Cain 1960, 3: GSFC 12/66); IGRF and the dipole need an epoch per
+// time instead.
+KEST_API void load_internal_model(int kint);
+
+// IGRF epoch of a time: with renewal_days 0 once per year at mid-year; with
+// k days, anew on every day of year that is a multiple of k (as doubles) and
+// at a year change, at year + d / (days in the year), d = (idoy div k) x k or
+// 1 when that is 0 (so on a qualifying day it is set again for every time).
+// Given and returned: last_epoch_year  the year of the last epoch set (1800
+//           at the start of a call, so the first time always sets it).
+KEST_API void set_igrf_epoch(int& last_epoch_year, int renewal_days, int iyr, int idoy);
+
 }  // namespace kest
 
 #endif

@@ -7,33 +7,25 @@
 // shell), keeping the foot points of the last completed shell in calotte.
 //
 // All tracing is in GEO Cartesian coordinates, Earth radii. Every field value
-// comes from champ_. Nothing here is re-entrant: the working storage and the
+// comes from champ_. The L* computation is the sequence of the shared trace
+// stages (field_line_trace.hpp) that the drift-shell tracer also runs, with
+// its own choices: step Lb/50, a bounce integral that was never formed counts
+// as the fill value, and the lines of the shell are not stored. Nothing here is re-entrant: the working storage and the
 // drift-shell memory are process-wide.
 #include <cmath>
 
 #include "frame/conventions.hpp"
 #include "frame/frame_state.hpp"
 #include "kest.h"
+#include "magcoords/field_line_trace.hpp"
 #include "magcoords/field_step.hpp"
 #include "magcoords/magcoords_state.hpp"
 
 namespace {
 
-using kest::baddata;
-using kest::FieldDir;
-using kest::field_dir;
-using kest::rk_step;
-
 // Most field lines of one drift shell (the size of calotte).
 constexpr int kMaxShellLines = 250;
 static_assert(sizeof(kest::Calotte::colat) / sizeof(double) == kMaxShellLines);
-// Steps of one field-line trace. A trace that has not ended by then is
-// treated as open (or far too long for the step size).
-constexpr int kMaxSteps = 1000;
-// Steps per dipole L value: the step is Lb / 50 Earth radii.
-constexpr double kStepsPerL = 50.0;
-// Lm beyond which no drift shell is traced.
-constexpr double kMaxLmForLstar = 10.0;
 
 // Working storage of calcul_lstar, kept static as all state of the tracers.
 //   phi  longitude (radians) of each field line of the drift shell.
@@ -41,73 +33,6 @@ struct LstarWork {
   double phi[kMaxShellLines];
 };
 LstarWork work;
-
-inline double dot(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-inline void copy3(const double* a, double* b) {
-  b[0] = a[0];
-  b[1] = a[1];
-  b[2] = a[2];
-}
-
-inline void unit_sphere(double theta, double phi, double* x) {
-  x[0] = std::sin(theta) * std::cos(phi);
-  x[1] = std::sin(theta) * std::sin(phi);
-  x[2] = std::cos(theta);
-}
-
-// Outcome of one trace from a foot point of the drift shell.
-struct LineTrace {
-  double I;      // the bounce integral of the line (fill when not entered)
-  bool closed;   // the trace ended within its first kMaxSteps - 1 steps
-};
-
-// Traces the field line from the unit-sphere point (theta, phi) with step ds
-// (negative: against the field, outward from a northern foot point) and
-// integrates sqrt(1 - B/Bm) over the part of the line where B < Bm, with
-// linear end corrections at the two crossings of B = Bm. Returns false when
-// champ refuses a point.
-bool trace_line(double theta, double phi, double ds, double bm, LineTrace& out) {
-  double x[3], xn[3];
-  unit_sphere(theta, phi, x);
-  FieldDir fx, fn;
-  if (!field_dir(x, fx)) return false;
-  bool entered = false;
-  bool stopped = false;
-  double I = baddata;
-  double b = 0.0;
-  int k = 0;
-  for (k = 1; k <= kMaxSteps; ++k) {
-    if (!rk_step(ds, x, fx, xn, fn)) return false;
-    b = fn.b;
-    if (b < bm) {
-      if (!entered) {
-        // Entry into the region below Bm between x and xn: half weight of
-        // xn plus the triangle over the fraction of the step below Bm.
-        I = 0.5 * std::sqrt(1.0 - b / bm) * (1.0 + (b - bm) / (b - fx.b));
-        entered = true;
-      } else {
-        I = I + std::sqrt(1.0 - b / bm);
-      }
-    }
-    if ((b > bm && entered) || dot(xn, xn) < 1.0) {
-      stopped = true;
-      break;
-    }
-    copy3(xn, x);
-    fx = fn;
-  }
-  out.closed = stopped && k < kMaxSteps;
-  if (dot(xn, xn) < 1.0) {
-    I = baddata;  // the line reached the surface without a mirror point
-  } else if (out.closed) {
-    // Exit between x (below Bm) and xn (above): remove the half weight that
-    // the sum gave x beyond the crossing.
-    I = std::fabs(ds) * (I + 0.5 * std::sqrt(1.0 - fx.b / bm) * (bm - b) / (b - fx.b));
-  }
-  out.I = I;
-  return true;
-}
 
 }  // namespace
 
@@ -124,10 +49,10 @@ bool trace_line(double theta, double phi, double ds, double bm, LineTrace& out) 
 // Notes:    1. Five field evaluations: the four stages of the unit field
 //              direction and |B| at the end point.
 extern "C" void sksyst_(double* h, double* xin, double* xout, double* bl, int* ifail) {
-  FieldDir f0, f1;
+  kest::FieldDir f0, f1;
   *ifail = 0;
-  if (!field_dir(xin, f0, ifail)) return;
-  if (!rk_step(*h, xin, f0, xout, f1, ifail)) return;
+  if (!kest::field_dir(xin, f0, ifail)) return;
+  if (!kest::rk_step(*h, xin, f0, xout, f1, ifail)) return;
   *bl = f1.b;
 }
 
@@ -171,6 +96,8 @@ extern "C" void sksyst_(double* h, double* xin, double* xout, double* bl, int* i
 //           Trapped Radiation (1970).
 extern "C" void calcul_lstar_(int* t_resol, int* r_resol, double* lati, double* longi, double* alti,
                               double* lm, double* lstar, double* xj, double* blocal, double* bmin) {
+  namespace fl = kest::fline;
+  using kest::baddata;
   using kest::calotte;
   using kest::flag_l;
   const double pi = 4.0 * std::atan(1.0);
@@ -183,234 +110,56 @@ extern "C" void calcul_lstar_(int* t_resol, int* r_resol, double* lati, double* 
   const int ntheta = 720 * tr;
   const double dtheta = pi / ntheta;
 
-  // 1. Start.
+  // Start: the point, its field and the step Lb/50.
   *lm = *lstar = *xj = baddata;
-  double x0[3], xsm[3];
-  gdz_geo_(lati, longi, alti, &x0[0], &x0[1], &x0[2]);
-  geo_sm_(x0, xsm);
-  const double r = std::sqrt(dot(xsm, xsm));
-  const double s = std::sin(std::acos(xsm[2] / r));
-  const double lb = r / (s * s);
-  FieldDir f0;
-  if (!field_dir(x0, f0)) {
+  fl::TracePoint p;
+  if (!fl::start_point(*lati, *longi, *alti, fl::StepRule::lb_over_50, p)) {
     *blocal = *xj = *bmin = baddata;
     flag_l.set = 0;
     return;
   }
-  const double bloc = f0.b;
-  *blocal = bloc;
-  *bmin = bloc;
+  *blocal = *bmin = p.f.b;
 
-  // 2. Step size: a fixed fraction of the dipole L of the point.
-  double ds = lb / kStepsPerL;
-
-  // 3. Bounce integration.
-  double xm[3], xp[3];
-  FieldDir fm, fp;
-  if (!rk_step(-ds, x0, f0, xm, fm) || !rk_step(ds, x0, f0, xp, fp)) {
+  // Bounce integration, Lm, Bmin.
+  fl::Bounce bo;
+  const fl::BounceStatus st = fl::bounce(p, fl::kTraceBudget, bo);
+  if (st == fl::BounceStatus::failed) {
     *xj = *bmin = baddata;
     flag_l.set = 0;
     return;
   }
-  const double bminus = fm.b, bplus = fp.b;
-  if (bminus > bloc && bplus > bloc) {
-    // The point is the minimum of its line: parabola through the three values.
-    const double a = (bminus + bplus - 2.0 * bloc) / 2.0;
-    const double b = (bplus - bminus) / 2.0;
-    const double t = -b / (2.0 * a);
-    *bmin = bloc - a * t * t;
-    *xj = 2.0 * std::sqrt(1.0 - *bmin / bloc) * std::fabs(t * ds);
-    *lm = std::cbrt(kest::dipigrf.b0 / *bmin);
-  } else {
-    // Trace towards the lower field until B exceeds Blocal again. The first
-    // step is the one already taken in that direction.
-    double x[3], xn[3], xmin[3];
-    FieldDir fx, fn, fmin;
-    if (bplus > bminus) {
-      ds = -ds;
-      copy3(xm, xn);
-      fn = fm;
-    } else {
-      copy3(xp, xn);
-      fn = fp;
-    }
-    copy3(x0, x);
-    fx = f0;
-    copy3(x0, xmin);
-    fmin = f0;
-    double bmn = bloc, sum = 0.0, bprev = bloc, b = bloc;
-    bool stopped = false;
-    int k = 0;
-    for (k = 1; k <= kMaxSteps; ++k) {
-      if (k > 1 && !rk_step(ds, x, fx, xn, fn)) {
-        *xj = *bmin = baddata;
-        flag_l.set = 0;
-        return;
-      }
-      b = fn.b;
-      if (b < bmn) {
-        bmn = b;
-        copy3(xn, xmin);
-        fmin = fn;
-      }
-      if (b > bloc) {
-        stopped = true;
-        break;
-      }
-      sum = sum + std::sqrt(1.0 - b / bloc);
-      bprev = b;
-      copy3(xn, x);
-      fx = fn;
-    }
-    if (!stopped || k >= kMaxSteps) {
-      *xj = *bmin = baddata;
-      flag_l.set = 0;
-      return;
-    }
-    // Trapezoid end correction over the last, partly-above-Blocal step.
-    *xj = std::fabs(ds) * (sum + 0.5 * std::sqrt(1.0 - bprev / bloc) * (bloc - b) / (b - bprev));
-
-    // 4. Hilton's approximation of Lm from I and Blocal.
-    const double b0 = kest::dipigrf.b0;
-    const double xh = *xj * *xj * *xj * bloc / b0;
-    const double x13 = std::cbrt(xh);
-    *lm = std::cbrt((1.0 + 1.35047 * x13 + 0.465376 * x13 * x13 + 0.0475455 * xh) * b0 / bloc);
-    // Loss cone: the conjugate mirror point lies below the surface. The sign
-    // is set before the refinement so that it also stands when the
-    // refinement is refused.
-    if (dot(xn, xn) < 1.0) *lm = -*lm;
-
-    // 5. Minimum refinement: parabola through the lowest point and its
-    // neighbours one step either side.
-    double xr[3];
-    FieldDir fr;
-    if (!rk_step(ds, xmin, fmin, xr, fr)) {
-      *bmin = baddata;
-      flag_l.set = 0;
-      return;
-    }
-    const double bp = fr.b;
-    if (!rk_step(-ds, xmin, fmin, xr, fr)) {
-      *bmin = baddata;
-      flag_l.set = 0;
-      return;
-    }
-    const double bm = fr.b;
-    const double a = (bm + bp - 2.0 * bmn) / 2.0;
-    const double bb = (bp - bm) / 2.0;
-    const double t = -bb / (2.0 * a);
-    *bmin = bmn - a * t * t;
-  }
-
-  // 6. L* gate.
-  const int opt = kest::magmod.lstar_opt;
-  if ((opt != 1 && opt != 2) || std::fabs(*lm) > kMaxLmForLstar) {
+  *lm = bo.lm;
+  *xj = bo.xj;
+  if (st == fl::BounceStatus::refine_failed) {
+    *bmin = baddata;
     flag_l.set = 0;
     return;
   }
+  *bmin = bo.bmin;
+
+  // No shell for another L*-slot option, or beyond Lm 10.
+  const int opt = kest::magmod.lstar_opt;
+  if ((opt != 1 && opt != 2) || std::fabs(*lm) > fl::kMaxLmForShell) {
+    flag_l.set = 0;
+    return;
+  }
+
+  // The drift shell, from the remembered foot points when flag_l allows it.
   const bool reuse = flag_l.set != 0;
-  // Every exit below that is not a success leaves L* at the fill value.
-  auto fail = [&]() { flag_l.set = 0; };
+  flag_l.set = 0;
+  double foot[3];
+  kest::FieldDir ffoot;
+  if (!fl::foot_point(p, fl::kTraceBudget, foot, ffoot)) return;
+  calotte.colat[0] = std::acos(foot[2] / std::sqrt(foot[0] * foot[0] + foot[1] * foot[1] + foot[2] * foot[2]));
+  work.phi[0] = std::atan2(foot[1], foot[0]);
+  if (!fl::drift_shell_walk(nlines, calotte.colat, work.phi, dtheta, std::fabs(p.ds), *blocal, *xj,
+                            fl::kTraceBudget, fl::NullIntegral::fill, reuse, nullptr))
+    return;
 
-  // 7. Foot point of the line through the point, following the field down
-  // to the sphere of 1 Earth radius.
-  ds = std::fabs(ds);
-  {
-    double x[3], xn[3], foot[3];
-    FieldDir fx, fn, ff;
-    copy3(x0, x);
-    fx = f0;
-    bool below = false;
-    for (int k = 1; k <= kMaxSteps; ++k) {
-      if (!rk_step(ds, x, fx, xn, fn)) return fail();
-      if (std::sqrt(dot(xn, xn)) < 1.0) {
-        below = true;
-        break;
-      }
-      copy3(xn, x);
-      fx = fn;
-    }
-    // The search must have crossed the sphere from above within its budget;
-    // otherwise there is no foot point to interpolate to.
-    const double rx = std::sqrt(dot(x, x)), rn = std::sqrt(dot(xn, xn));
-    if (!below || !(rn < rx)) return fail();
-    const double f = (1.0 - rx) / (rn - rx);
-    if (!rk_step(f * ds, x, fx, foot, ff)) return fail();
-    calotte.colat[0] = std::acos(foot[2] / std::sqrt(dot(foot, foot)));
-    work.phi[0] = std::atan2(foot[1], foot[0]);
-  }
-  // From here on the traces start at a foot point and run against the field.
-  ds = -std::fabs(ds);
-
-  // 8. Drift-shell walk: for each line of the shell, the foot-point
-  // colatitude whose line has the bounce integral I of the point.
-  // A search visits each colatitude of the grid in [0, pi] at most once in
-  // each direction; one that does more has lost its bracket.
-  const int max_traces = 2 * ntheta + 4;
-  LineTrace lt{};
-  for (int i = 1; i < nlines; ++i) {
-    work.phi[i] = work.phi[i - 1] + 2.0 * pi / nlines;
-    double theta;
-    if (reuse)
-      theta = calotte.colat[i];
-    else if (i == 1)
-      theta = calotte.colat[0];
-    else
-      theta = 2.0 * calotte.colat[i - 1] - calotte.colat[i - 2];
-
-    // Colatitude search.
-    double theta_prev = theta;
-    double i_prev = baddata;
-    if (!trace_line(theta, work.phi[i], ds, bloc, lt)) return fail();
-    theta = lt.closed ? theta + dtheta : theta - dtheta;
-    i_prev = lt.I;
-    theta_prev = theta;
-    int ntraces = 1;
-    for (;;) {
-      if (!trace_line(theta, work.phi[i], ds, bloc, lt)) return fail();
-      const double p = (i_prev - *xj) * (lt.I - *xj);
-      if (p < 0.0 || std::isnan(p)) break;
-      i_prev = lt.I;
-      theta_prev = theta;
-      theta = (lt.I >= *xj) ? theta + dtheta : theta - dtheta;
-      // Leaving [0, pi] or exhausting the budget means no colatitude of
-      // this meridian carries the invariant: there is no shell to report.
-      if (theta > pi || theta < 0.0 || ++ntraces > max_traces) return fail();
-    }
-    calotte.colat[i] = (theta_prev + theta) / 2.0;
-    if (!lt.closed && lt.I > 0.0) return fail();
-
-    // The field at the foot point must exceed Blocal, or the particle
-    // would mirror below the surface.
-    double foot[3];
-    FieldDir ff;
-    unit_sphere(calotte.colat[i], work.phi[i], foot);
-    if (!field_dir(foot, ff)) return fail();
-    if (ff.b < bloc) return fail();
-  }
-
-  // 9. Flux through the polar cap bounded by the shell's foot points.
-  double pole[3] = {0.0, 0.0, 1.0};
-  FieldDir fpole;
-  if (!field_dir(pole, fpole)) return fail();
-  double phi_flux = pi * fpole.b * dtheta * dtheta / 4.0;
-  const double dphi = 2.0 * pi / nlines;
-  for (int i = 0; i < nlines; ++i) {
-    const double cp = std::cos(work.phi[i]), sp = std::sin(work.phi[i]);
-    double theta = 0.0;
-    for (int k = 1; k <= ntheta; ++k) {
-      theta = theta + dtheta;
-      if (theta > calotte.colat[i]) break;
-      const double st = std::sin(theta);
-      double x[3] = {st * cp, st * sp, std::cos(theta)};
-      FieldDir f;
-      if (!field_dir(x, f)) return fail();
-      phi_flux = phi_flux + f.b * st * dtheta * dphi;
-    }
-  }
-
-  // 10. Flux to L*.
-  *lstar = (opt == 1) ? 2.0 * pi * kest::dipigrf.b0 / phi_flux : phi_flux;
+  // Flux through the polar cap bounded by the foot points, and L*.
+  double flux;
+  if (!fl::polar_cap_flux(nlines, calotte.colat, work.phi, dtheta, ntheta, flux)) return;
+  *lstar = (opt == 1) ? 2.0 * pi * kest::dipigrf.b0 / flux : flux;
   if (*lm < 0.0) *lstar = -*lstar;
   flag_l.set = 1;
 }

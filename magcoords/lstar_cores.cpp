@@ -12,35 +12,7 @@
 #include "kest.h"
 #include "magcoords/field_setup.hpp"
 #include "magcoords/magcoords_state.hpp"
-
-namespace {
-
-constexpr const char* kBang = "!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!";
-
-// IGRF epoch of a time, as the field-model set-up of the cores sets it: once
-// per year at mid-year (renewal 0), or anew on every day of year that is a
-// multiple of the renewal interval k and at a year change, at the start of
-// the last whole interval (day 1 before the first).
-void set_epoch(int& last_year, int iyr, int idoy, int k) {
-  if (k == 0) {
-    if (iyr == last_year) return;
-    last_year = iyr;
-    double epoch = iyr + 0.5;
-    init_dtd_(&epoch);
-    return;
-  }
-  if (iyr == last_year && std::fmod(static_cast<double>(idoy), static_cast<double>(k)) != 0.0) return;
-  last_year = iyr;
-  int year = iyr, jan = 1, dec = 12, first = 1, last = 31;
-  const int j1 = julday_(&year, &jan, &first);
-  const int j2 = julday_(&year, &dec, &last);
-  int d = (idoy / k) * k;
-  if (d == 0) d = 1;
-  double epoch = year + static_cast<double>(d) / static_cast<double>(j2 - j1 + 1);
-  init_dtd_(&epoch);
-}
-
-}  // namespace
+#include "magcoords/mlt.hpp"
 
 namespace kest {
 
@@ -142,17 +114,10 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
 extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, int* idoy, double* lstar,
                             double* phi) {
   const double pi = 4.0 * std::atan(1.0);
-  int kint = options[4];
-  if (kint < 0 || kint > 3) {
-    kint = 0;
-    kest::msg_lines({"", kBang, "Invalid internal field specification", "Selecting IGRF", kBang, ""});
-  }
-  initize_();
-  if (kint == 2) jensenandcain1960_();
-  if (kint == 3) gsfc1266_();
+  const int kint = kest::select_internal_model(options[4]);
   int last_year = 1800;
   for (int i = 0; i < *ntime; ++i) {
-    if (kint <= 1) set_epoch(last_year, iyr[i], idoy[i], options[1]);
+    if (kint <= 1) kest::set_igrf_epoch(last_year, options[1], iyr[i], idoy[i]);
     const double b0 = kest::dipigrf.b0;
     if (*whichinv == 1)
       phi[i] = (lstar[i] == kest::baddata) ? kest::baddata : 2.0 * pi * b0 / lstar[i];

@@ -6,6 +6,130 @@
 
 KEST_BEGIN_C
 
+/* ---- NRLMSISE-00 neutral atmosphere ---------------------------------------
+ * Point arguments: iyd date code (year*1000 + day of year; only the day
+ * enters), sec UT (s), alt (km), glat geodetic latitude (deg), glong longitude
+ * (deg; -1000 or less switches the longitude and UT terms off), stl local
+ * apparent solar time (h), f107a 81-day mean F10.7, f107 previous-day F10.7,
+ * ap[7] (daily Ap, then the 3-hour history read when switch 9 is -1), mass
+ * selector (0 temperatures only, 48 all, 4 He, 16 O, 28 N2, 32 O2, 40 Ar,
+ * 1 H, 14 N, 17 anomalous O, 49 O and O2).
+ * Outputs d[9]: He, O, N2, O2, Ar (cm-3), total mass density (g/cm3), H, N,
+ * anomalous O (cm-3); m-3 and kg/m3 after meters7(true). t[2]: exospheric
+ * temperature and temperature at alt (K).
+ * The model keeps caches and shares its switches with the other MSIS
+ * generations (the last switch setter of any generation governs all). */
+KEST_API void gtd7_(int *iyd, double *sec, double *alt, double *glat, double *glong,
+                    double *stl, double *f107a, double *f107, double *ap, int *mass,
+                    double *d, double *t);
+KEST_API void gtd7d_(int *iyd, double *sec, double *alt, double *glat, double *glong,
+                     double *stl, double *f107a, double *f107, double *ap, int *mass,
+                     double *d, double *t);
+KEST_API void ghp7_(int *iyd, double *sec, double *alt, double *glat, double *glong,
+                    double *stl, double *f107a, double *f107, double *ap, double *d,
+                    double *t, double *press);
+KEST_API void gts7_(int *iyd, double *sec, double *alt, double *glat, double *glong,
+                    double *stl, double *f107a, double *f107, double *ap, int *mass,
+                    double *d, double *t);
+KEST_API void glatf7_(double *lat, double *gv, double *reff);
+KEST_API double vtst7_(int *iyd, double *sec, double *glat, double *glong, double *stl,
+                       double *f107a, double *f107, double *ap, int *ic);
+KEST_API void meters7_(int *meter);
+KEST_API double scalh_(double *alt, double *xm, double *temp);
+KEST_API void tselec7_(double *sv);
+KEST_API void tretrv7_(double *svv);
+KEST_API double globe7_(double *yrd, double *sec, double *lat, double *lon, double *tloc,
+                        double *f107a, double *f107, double *ap, double *p);
+KEST_API double glob7s_(double *p);
+KEST_API double densu7_(double *alt, double *dlb, double *tinf, double *tlb, double *xm,
+                        double *alpha, double *tz, double *zlb, double *s2, int *mn1,
+                        double *zn1, double *tn1, double *tgn1);
+KEST_API double densm7_(double *alt, double *d0, double *xm, double *tz, int *mn3,
+                        double *zn3, double *tn3, double *tgn3, int *mn2, double *zn2,
+                        double *tn2, double *tgn2);
+KEST_API void spline7_(double *x, double *y, int *n, double *yp1, double *ypn, double *y2);
+KEST_API void splint7_(double *xa, double *ya, double *y2a, int *n, double *x, double *y);
+KEST_API void splini7_(double *xa, double *ya, double *y2a, int *n, double *x, double *yi);
+KEST_API double dnet7_(double *dd, double *dm, double *zhm, double *xmm, double *xm);
+KEST_API double ccor7_(double *alt, double *r, double *h1, double *zh);
+KEST_API double ccor2_(double *alt, double *r, double *h1, double *zh, double *h2);
+
+/* ---- MSISE-90 neutral atmosphere -------------------------------------------
+ * Same point arguments as NRLMSISE-00; d[8] (no anomalous oxygen); mass
+ * selectors 48, 0, 4, 16, 28, 32, 40, 1 (H and N), 49, 14. */
+KEST_API void gtd6_(int *iyd, double *sec, double *alt, double *glat, double *glong,
+                    double *stl, double *f107a, double *f107, double *ap, int *mass,
+                    double *d, double *t);
+KEST_API void ghp6_(int *iyd, double *sec, double *alt, double *glat, double *glong,
+                    double *stl, double *f107a, double *f107, double *ap, double *d,
+                    double *t, double *press);
+KEST_API void gts6_(int *iyd, double *sec, double *alt, double *glat, double *glong,
+                    double *stl, double *f107a, double *f107, double *ap, int *mass,
+                    double *d, double *t);
+KEST_API void meter6_(int *meter);
+KEST_API double globe6_(double *yrd, double *sec, double *lat, double *lon, double *tloc,
+                        double *f107a, double *f107, double *ap, double *p);
+KEST_API double glob6s_(double *p);
+KEST_API void tselec5_(double *sv);
+KEST_API void tretrv5_(double *svv);
+KEST_API void glatf6_(double *lat, double *gv, double *reff);
+KEST_API double vtst_(int *iyd, double *sec, double *glat, double *glong, double *stl,
+                      double *f107a, double *f107, double *ap, int *ic);
+KEST_API double densu6_(double *alt, double *dlb, double *tinf, double *tlb, double *xm,
+                        double *alpha, double *tz, double *zlb, double *s2, int *mn1,
+                        double *zn1, double *tn1, double *tgn1);
+KEST_API double densm6_(double *alt, double *d0, double *xm, double *tz, int *mn3,
+                        double *zn3, double *tn3, double *tgn3, int *mn2, double *zn2,
+                        double *tn2, double *tgn2);
+KEST_API void spline6_(double *x, double *y, int *n, double *yp1, double *ypn, double *y2);
+KEST_API void splint6_(double *xa, double *ya, double *y2a, int *n, double *x, double *y);
+KEST_API void splini6_(double *xa, double *ya, double *y2a, int *n, double *x, double *yi);
+KEST_API double dnet6_(double *dd, double *dm, double *zhm, double *xmm, double *xm);
+KEST_API double ccor6_(double *alt, double *r, double *h1, double *zh);
+
+/* ---- MSIS-86 neutral thermosphere -------------------------------------------
+ * gts5_ takes the same point arguments, d[8]; a thermosphere model (the
+ * driver refuses altitudes below 85 km). Entries of d that a selector does
+ * not compute keep the caller's values. */
+KEST_API void gts5_(int *iyd, double *sec, double *alt, double *glat, double *glong,
+                    double *stl, double *f107a, double *f107, double *ap, int *mass,
+                    double *d, double *t);
+KEST_API void meters_(int *meter);
+KEST_API double denss_(double *alt, double *dlb, double *tinf, double *tlb, double *xm,
+                       double *alpha, double *tz, double *zlb, double *s2, double *t0,
+                       double *za, double *z0, double *tr12);
+KEST_API double dnet_(double *dd, double *dm, double *zhm, double *xmm, double *xm);
+KEST_API double ccor_(double *alt, double *r, double *h1, double *zh);
+KEST_API double globe5_(double *yrd, double *sec, double *glat, double *glong, double *stl,
+                        double *f107a, double *f107, double *ap, double *p);
+KEST_API double glob5l_(double *p);
+KEST_API void tselec_(double *sv);
+KEST_API void tretrv_(double *svv);
+KEST_API void prmsg5_(void);
+
+/* ---- Atmosphere drivers ------------------------------------------------------
+ * Evaluate a generation at ntime points (at most 100000; a larger count is
+ * cut to 100000), with all switches on and switch 9 = -1 (3-hour Ap history
+ * in ap(2..7)) when whichAp is 2. Arguments: ntime, whichAp, idoy[ntime] day
+ * of year, UT[ntime] (s), alt[ntime] (km), lat[ntime], lon[ntime] (deg),
+ * f107a[ntime], f107[ntime], ap[7*ntime], Density[8*ntime] (9*ntime for
+ * nrlmsise00: He, O, N2, O2, Ar (cm-3), mass density (g/cm3), H, N,
+ * anomalous O), Temp[2*ntime] (exospheric, local; K). The local solar time
+ * is lon/15 + UT/3600 h. A point with a non-finite input, and for msis86 a
+ * point below 85 km, gets the fill value KEST_FILL in all its outputs. */
+KEST_API void msis86_(int *ntime, int *whichAp, int *idoy, double *UT, double *alt,
+                      double *lat, double *lon, double *f107a, double *f107, double *ap,
+                      double *Density, double *Temp);
+KEST_API void msise90_(int *ntime, int *whichAp, int *idoy, double *UT, double *alt,
+                       double *lat, double *lon, double *f107a, double *f107, double *ap,
+                       double *Density, double *Temp);
+KEST_API void nrlmsise00_(int *ntime, int *whichAp, int *idoy, double *UT, double *alt,
+                          double *lat, double *lon, double *f107a, double *f107, double *ap,
+                          double *Density, double *Temp);
+KEST_DECLARE_ENTRY(msis86_idl_);
+KEST_DECLARE_ENTRY(msise90_idl_);
+KEST_DECLARE_ENTRY(nrlmsise00_idl_);
+
 KEST_END_C
 
 #endif

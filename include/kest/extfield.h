@@ -21,7 +21,126 @@ KEST_API void bxyzmu_(double *x, double *y, double *z,
 KEST_API void dipole_(double *psi, double *x, double *y, double *z,
                       double *bx, double *by, double *bz);
 
+/* ---- Tsyganenko 1996 (T96_01) -------------------------------------------
+ * External field at a GSM point for the solar-wind dynamic pressure, Dst and
+ * IMF By, Bz in parmod (1 Pdyn nPa, 2 Dst nT, 3 By nT, 4 Bz nT) and the
+ * dipole tilt of the set-up (degrees, read at every call). Never contains the
+ * dipole: outside the magnetopause it is the penetrated IMF minus the model's
+ * dipole of 30574 nT. Tests no input (Pdyn <= 0 gives NaN). */
+KEST_API void t96_01_(double *parmod, double *x, double *y, double *z,
+                      double *bx, double *by, double *bz);
+
+/* Region-1 and Region-2 Birkeland current systems of T96_01 with their
+ * shielding fields, per unit amplitude: tilt psi in radians, GSM position
+ * already multiplied by the model's pressure factor, field in nT. */
+KEST_API void birk1tot_02_(double *psi, double *x, double *y, double *z,
+                           double *bx, double *by, double *bz);
+KEST_API void birk2tot_02_(double *psi, double *x, double *y, double *z,
+                           double *bx, double *by, double *bz);
+
+/* T96_01 for the field routine: GSM point in, GSM field out, drivers (pdyn,
+ * dst, byimf, bzimf) and tilt taken from the records of the field-model
+ * set-up. */
+KEST_API void t96_01_champ_(double *xgsm, double *bgsm);
+/* ---- end Tsyganenko 1996 ------------------------------------------------ */
+
 KEST_END_C
+
+/* ==== Mead (external-model code 1) ====================================== */
+KEST_BEGIN_C
+/* Mead: SM position (Earth radii), Kp class iopt 1..4; SM field in nT; reads
+ * the dipole tilt (degrees) of the set-up. */
+KEST_API void mead_(double *x, double *y, double *z, int *iopt,
+                    double *bx, double *by, double *bz);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor: SM point x(3) in, SM field b(3) out; Kp class from index. */
+void mead_champ(double *x, double *b);
+}
+#endif
+/* ==== end Mead ========================================================== */
+
+/* ==== Tsyganenko 1987 (external-model codes 2, 3) ====================== */
+KEST_BEGIN_C
+/* Tsyganenko 1987 long tail: Kp class iopt 1..6, GSM position (Earth radii);
+ * GSM field in nT; reads the dipole tilt (degrees) of the set-up. */
+KEST_API void tsy87l_(int *iopt, double *x, double *y, double *z,
+                      double *bx, double *by, double *bz);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor of the long-tail model: GSM point in, GSM field out. */
+void tsy87l_champ(double *x, double *b);
+/* Short-tail field for a parameter column a[24] (A1..A24) given by the caller
+ * (the published short-tail sets are not part of this build); GSM, nT. */
+void t87_short_field(int iopt, const double *a, double x, double y, double z,
+                     double *b);
+}
+#endif
+/* ==== end Tsyganenko 1987 =============================================== */
+
+/* ==== Tsyganenko 1989 (external-model code 4) ========================== */
+KEST_BEGIN_C
+/* T89c: Kp class iopt 1..7, GSM position (Earth radii); GSM field in nT;
+ * reads the dipole tilt (degrees) of the set-up. */
+KEST_API void t89c_(int *iopt, double *x, double *y, double *z,
+                    double *bx, double *by, double *bz);
+/* T89 field and basis fields: flag 1 for a new column a(30); xi = GSM x, y, z
+ * and tilt (radians); f(3) field (nT); der(3,30) basis fields per unit Ak. */
+KEST_API void t89_(int *flag, double *a, double *xi, double *f, double *der);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor: GSM point in, GSM field out; Kp class from index. */
+void t89c_champ(double *x, double *b);
+}
+#endif
+/* ==== end Tsyganenko 1989 =============================================== */
+
+/* ==== Ostapenko-Maltsev 1997 (external-model code 8) =================== */
+KEST_BEGIN_C
+/* Basis amplitudes from Dst (nT), Pdyn (nPa), Kp (real), IMF Bz (nT) and the
+ * sine of the dipole tilt; writes the coefficient record. */
+KEST_API void set_a_(double *dst, double *pdyn, double *kp, double *bz,
+                     double *sin_tilt);
+/* Field at SM position xin(3) (Earth radii): b(3), SM, nT; reads the
+ * coefficients of the last set_a_ (stops the process if there was none). */
+KEST_API void bom97_(double *xin, double *b);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor: drivers and tilt of the set-up, SM point in, SM field out. */
+void om97_champ(double *x, double *b);
+}
+#endif
+/* ==== end Ostapenko-Maltsev 1997 ======================================== */
+
+/* ==== Olson-Pfitzer dynamic (external-model code 6) ===================== */
+KEST_BEGIN_C
+/* Olson-Pfitzer dynamic: solar-wind density (cm^-3), speed (km/s), Dst (nT),
+ * SM position (Earth radii); SM field in nT. No tilt dependence. */
+KEST_API void bdyn_(double *dens, double *vel, double *dst, double *x,
+                    double *y, double *z, double *bx, double *by, double *bz);
+/* Standoff distance (Earth radii) from speed and density (speed first). */
+KEST_API double stdoff_(double *vel, double *dens);
+/* Ring-current strength from the standoff (Earth radii) and Dst (nT). */
+KEST_API double ringst_(double *standoff, double *dst);
+/* Sum of the three current systems: SM position x(3), field b(3) in nT. */
+KEST_API void bdynam_(double *x, double *b, double *standoff, double *ring,
+                      double *tail);
+/* One current system at position x(3), unscaled, unit strength: b(3) nT. */
+KEST_API void bfmagp_(double *x, double *b);
+KEST_API void bftail_(double *x, double *b);
+KEST_API void bfring_(double *x, double *b);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor: drivers of the set-up, SM point in, SM field out. */
+void op_dynamic_champ(double *x, double *b);
+}
+#endif
+/* ==== end Olson-Pfitzer dynamic ========================================= */
 
 #endif
 

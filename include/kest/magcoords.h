@@ -51,6 +51,64 @@ KEST_DECLARE_ENTRY(lstar_phi_);
 KEST_DECLARE_ENTRY(get_mlt_);
 /* ---- end of the Lm, L* block --------------------------------------------- */
 
+/* ---- Drift shells, field lines, mirror points, magnetic equator,
+ * hemisphere and drift-shell splitting
+ * (block kept apart from the blocks above)
+ * Traced lines: GEO positions in Earth radii with |B| in nT at each point,
+ * from the foot point on r = 1 reached along +B, against the field, to the
+ * first point below r = 1; at most 1000 points per line (a line cut at 1000
+ * points ends above r = 1). Requires the field-model set-up of a core for the
+ * internal tracers (trace_drift_shell_ ... loc_equator_). */
+KEST_API void trace_drift_shell_(double *lati, double *longi, double *alti,
+                                 double *Lm, double *Lstar, double *XJ,
+                                 double *Blocal, double *Bmin, double *posit,
+                                 int *ind);
+KEST_API void field_line_tracing_(double *lati, double *longi, double *alti,
+                                  double *Lm, double *XJ, double *Blocal,
+                                  double *Bmin, double *posit, int *Nposit);
+KEST_API void find_bm_(double *lati, double *longi, double *alti,
+                       double *alpha, double *Blocal, double *Bmirr,
+                       double *xGEO);
+KEST_API void loc_equator_(double *lati, double *longi, double *alti,
+                           double *Bmin, double *xGEO);
+KEST_API void drift_shell1_(int *kext, int *options, int *sysaxes, int *iyr,
+                            int *idoy, double *UT, double *x1, double *x2,
+                            double *x3, double *maginput, double *Lm,
+                            double *Lstar, double *Blocal, double *Bmin,
+                            double *XJ, double *posit, int *ind);
+KEST_API void trace_field_line1_(int *kext, int *options, int *sysaxes,
+                                 int *iyr, int *idoy, double *UT, double *x1,
+                                 double *x2, double *x3, double *maginput,
+                                 double *Lm, double *Blocal, double *Bmin,
+                                 double *XJ, double *posit, int *Nposit);
+KEST_API void find_mirror_point1_(int *kext, int *options, int *sysaxes,
+                                  int *iyr, int *idoy, double *UT, double *x1,
+                                  double *x2, double *x3, double *alpha,
+                                  double *maginput, double *Blocal,
+                                  double *Bmirr, double *xGEO);
+KEST_API void find_magequator1_(int *kext, int *options, int *sysaxes,
+                                int *iyr, int *idoy, double *UT, double *x1,
+                                double *x2, double *x3, double *maginput,
+                                double *Bmin, double *xGEO);
+KEST_API void get_hemi1_(int *kext, int *options, int *sysaxes, int *iyr,
+                         int *idoy, double *UT, double *x1, double *x2,
+                         double *x3, double *maginput, int *xHEMI);
+KEST_API void make_lstar_shell_splitting1_(int *ntime, int *Nipa, int *kext,
+                                           int *options, int *sysaxes,
+                                           int *iyr, int *idoy, double *UT,
+                                           double *x1, double *x2, double *x3,
+                                           double *alpha, double *maginput,
+                                           double *Lm, double *Lstar,
+                                           double *Bmirr, double *Bmin,
+                                           double *XJ, double *MLT);
+KEST_DECLARE_ENTRY(drift_shell_);                /* drift_shell1_, 17 */
+KEST_DECLARE_ENTRY(trace_field_line_);           /* trace_field_line1_, 16 */
+KEST_DECLARE_ENTRY(find_mirror_point_);          /* find_mirror_point1_, 14 */
+KEST_DECLARE_ENTRY(find_magequator_);            /* find_magequator1_, 12 */
+KEST_DECLARE_ENTRY(get_hemi_);                   /* get_hemi1_, 11 */
+KEST_DECLARE_ENTRY(make_lstar_shell_splitting_); /* make_lstar_shell_splitting1_, 19 */
+/* ---- end of the drift-shell and tracing block ---------------------------- */
+
 KEST_END_C
 
 #endif

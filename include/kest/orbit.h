@@ -50,6 +50,65 @@ KEST_API void days2mdhms_(int *year, double *days, int *mon, int *day, int *hr,
 KEST_API void invjday_(double *jd, int *year, int *mon, int *day, int *hr,
                        int *minute, double *sec);
 
+/* ---- Orbit drivers: two-line element files, element sets, state vectors ----
+ * Drivers use WGS-84 constants. Element sets (ele_opts(1)): 1 veska (incl deg,
+ * perigee and apogee heights km above 6378.137 km, node deg, fifth, sixth),
+ * 2 classical (a Earth radii of 6378.137 km, e, incl, node, fifth, sixth),
+ * 3 state vector (km, km/s, GEI), 4 solar (incl, heights, local times h of
+ * apogee and node, sixth), 5 mean (rev/day, e, incl, node, fifth, sixth).
+ * ele_opts(2): 1 argument of perigee, 2 longitude of perigee; ele_opts(3):
+ * 1 time of perigee passage s, 2 true anomaly, 3 argument of latitude,
+ * 4 true longitude, 5 mean anomaly. Angles in degrees except rv2coe_ (rad).
+ * Markers: 999999.1 undefined angle, 999999.9 infinite semi-major axis. */
+KEST_API void twoline2rvsgp4_(int *setcount, char *run_mode, int *gravity_set,
+                              double *start, double *stop, double *step,
+                              int *end_code);
+KEST_API void sgp4_tle1_(int *runtype, double *startsfe, double *stopsfe,
+                         double *deltasec, char *infile, int *infile_len,
+                         char *outfile, int *outfile_len);
+KEST_API void rv2coe_(double *r, double *v, double *p, double *a, double *ecc,
+                      double *incl, double *omega, double *argp, double *nu,
+                      double *m, double *arglat, double *truelon,
+                      double *lonper);
+KEST_API void classical2veska_(double *e1, double *e2, double *e3, double *e4,
+                               double *e5, double *e6, double *jd,
+                               int *ele_opts);
+KEST_API void mean2classical_(double *e1, double *e2, double *e3, double *e4,
+                              double *e5, double *e6, double *jd,
+                              int *ele_opts);
+KEST_API void rv2classical_(double *e1, double *e2, double *e3, double *e4,
+                            double *e5, double *e6, double *jd, int *ele_opts);
+KEST_API void solar2classical_(double *e1, double *e2, double *e3, double *e4,
+                               double *e5, double *e6, double *jd,
+                               int *ele_opts);
+KEST_API void fifthelement_(double *e1, double *e2, double *e3, double *e4,
+                            double *e5, double *e6, int *ele_opts);
+KEST_API void sixthelement_(double *e1, double *e2, double *e3, double *e4,
+                            double *e5, double *e6, int *ele_opts);
+KEST_API void tsfe2m0_(double *tsfe, double *a, double *m0);
+KEST_API void computee_(double *e1, double *e2, double *e3, double *e4,
+                        double *e5, double *e6, double *ecc, int *ele_opts);
+KEST_API void meananom_(double *ecc, double *nu, double *m);
+/* rows: 100000 rows of 10 doubles (day, month, year, hour, minute, seconds,
+   decimal year, x1, x2, x3), each row contiguous. */
+KEST_API void sgp4_orb1_(int *iyr, int *imon, int *iday, int *ihr, int *imin,
+                         double *sec, double *e1, double *e2, double *e3,
+                         double *e4, double *e5, double *e6, double *startsfe,
+                         double *stopsfe, double *deltasec, int *sysaxesOUT,
+                         double *rows);
+KEST_API void sgp4_ele1_(int *sysaxesOUT, int *iyr, int *imon, int *iday,
+                         int *ihr, int *imin, double *sec, double *e1,
+                         double *e2, double *e3, double *e4, double *e5,
+                         double *e6, int *ele_opts, double *startsfe,
+                         double *stopsfe, double *deltasec, int *OUTYEAR,
+                         int *OUTDOY, double *UT, double *x1, double *x2,
+                         double *x3);
+
+KEST_DECLARE_ENTRY(sgp4_tle_);
+KEST_DECLARE_ENTRY(sgp4_ele_);
+KEST_DECLARE_ENTRY(rv2coe_idl_);
+/* ---- end of the orbit drivers ------------------------------------------- */
+
 KEST_END_C
 
 #endif

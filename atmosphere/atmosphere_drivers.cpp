@@ -1,0 +1,103 @@
+// Atmosphere drivers: one MSIS generation over a series of points.
+//
+// One body serves the three drivers; a generation brings its model routine,
+// its switch setter, its number of density slots and (MSIS-86, a
+// thermosphere model) its lowest altitude.
+#include <cmath>
+
+#include "atmosphere/atmosphere_state.hpp"
+#include "frame/conventions.hpp"
+#include "kest/atmosphere.h"
+
+namespace {
+
+// Largest number of points per call: the leading dimension of the callers'
+// arrays throughout the library.
+constexpr int kMaxPoints = 100000;
+
+using ModelFn = void (*)(int*, double*, double*, double*, double*, double*, double*, double*,
+                         double*, int*, double*, double*);
+using SetterFn = void (*)(double*);
+
+struct DriverSpec {
+  ModelFn model;
+  SetterFn setter;
+  int n_dens;
+  bool has_floor;
+  double floor_km;  // lowest altitude evaluated (MSIS-86)
+};
+
+void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double* UT, double* alt,
+                double* lat, double* lon, double* f107a, double* f107, double* ap,
+                double* Density, double* Temp) {
+  double sv[25];
+  for (double& s : sv) s = 1.0;
+  if (*whichAp == 2) sv[8] = -1.0;  // 3-hour Ap history
+  g.setter(sv);
+  kest::cswi.isw = kest::kSwitchesSet;
+
+  const int n = *ntime > kMaxPoints ? kMaxPoints : *ntime;
+  for (int i = 0; i < n; ++i) {
+    double* dens = Density + static_cast<long>(g.n_dens) * i;
+    double* temp = Temp + 2L * i;
+    double api[7];
+    bool finite = std::isfinite(UT[i]) && std::isfinite(alt[i]) && std::isfinite(lat[i]) &&
+                  std::isfinite(lon[i]) && std::isfinite(f107a[i]) && std::isfinite(f107[i]);
+    for (int k = 0; k < 7; ++k) {
+      api[k] = ap[7L * i + k];
+      finite = finite && std::isfinite(api[k]);
+    }
+    // Not reduced to 0-24 h: the models use it only through sines and cosines.
+    double stl = lon[i] * (1.0 / 15.0) + UT[i] * (1.0 / 3600.0);
+    // "not at least the floor" also catches a not-a-number altitude.
+    const bool below = g.has_floor && !(alt[i] >= g.floor_km);
+    if (!finite || below) {
+      for (int k = 0; k < g.n_dens; ++k) dens[k] = kest::baddata;
+      temp[0] = temp[1] = kest::baddata;
+      continue;
+    }
+    int iyd = idoy[i];
+    int mass = 48;
+    double d[9] = {}, t[2] = {};
+    g.model(&iyd, &UT[i], &alt[i], &lat[i], &lon[i], &stl, &f107a[i], &f107[i], api, &mass, d, t);
+    for (int k = 0; k < g.n_dens; ++k) dens[k] = d[k];
+    temp[0] = t[0];
+    temp[1] = t[1];
+  }
+}
+
+constexpr DriverSpec kMsis86{&gts5_, &tselec_, 8, true, 85.0};
+constexpr DriverSpec kMsise90{&gtd6_, &tselec5_, 8, false, 0.0};
+constexpr DriverSpec kNrlmsise00{&gtd7_, &tselec7_, 9, false, 0.0};
+
+}  // namespace
+
+// msis86, msise90, nrlmsise00: evaluate one generation at ntime points.
+// Given:    ntime (at most 100000 are evaluated), whichAp (2: 3-hour Ap
+//           history, else daily Ap), idoy, UT (s), alt (km), lat, lon (deg),
+//           f107a, f107 per point, ap(7, ntime).
+// Returned: Density(8 or 9, ntime), Temp(2, ntime).
+// State:    sets all switches through the generation's setter (switch 9 = -1
+//           for whichAp 2) and leaves them so.
+// Failure:  a point with a non-finite input, and for msis86 a point below
+//           85 km, gets the fill value -1.0E31 in all its outputs; the model
+//           is not called for it.
+// Notes:    the local solar time lon/15 + UT/3600 is not reduced to 0-24 h;
+//           the bare day of year is the date code (no year).
+extern "C" void msis86_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt, double* lat,
+                        double* lon, double* f107a, double* f107, double* ap, double* Density,
+                        double* Temp) {
+  run_driver(kMsis86, ntime, whichAp, idoy, UT, alt, lat, lon, f107a, f107, ap, Density, Temp);
+}
+
+extern "C" void msise90_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt, double* lat,
+                         double* lon, double* f107a, double* f107, double* ap, double* Density,
+                         double* Temp) {
+  run_driver(kMsise90, ntime, whichAp, idoy, UT, alt, lat, lon, f107a, f107, ap, Density, Temp);
+}
+
+extern "C" void nrlmsise00_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt,
+                            double* lat, double* lon, double* f107a, double* f107, double* ap,
+                            double* Density, double* Temp) {
+  run_driver(kNrlmsise00, ntime, whichAp, idoy, UT, alt, lat, lon, f107a, f107, ap, Density, Temp);
+}

@@ -1,0 +1,166 @@
+// Orbit from veska elements: one orbit given by inclination, perigee and
+// apogee heights, node, argument of perigee and mean anomaly, propagated with
+// SGP4 (no drag) and converted into the caller's coordinate system.
+#include <cmath>
+
+#include "frame/conventions.hpp"
+#include "kest/frame.h"
+#include "kest/orbit.h"
+#include "orbit/orbit_rows.hpp"
+#include "orbit/orbit_state.hpp"
+#include "orbit/orbit_text.hpp"
+#include "orbit/orbit_time.hpp"
+
+namespace kest {
+
+OrbitRows orbit_rows{};
+
+namespace {
+// A row time within this many minutes (0.6 microseconds) of the stop time is
+// the stop time: the times are formed as start + j*step, whose last digits
+// need not reproduce the stop exactly, and a row a rounding error before the
+// stop must not be followed by a second one at the stop.
+constexpr double grid_tol = 1.0e-8;
+}  // namespace
+
+OrbitGrid::OrbitGrid(double start_min, double step_min, double stop_min)
+    : base(std::fabs(start_min) > 1.0e-8 ? start_min - step_min : start_min),
+      step(step_min),
+      stop(stop_min) {}
+
+bool OrbitGrid::more(double prev) const { return stop > prev + grid_tol; }
+
+double OrbitGrid::time(long j) const {
+  const double t = base + static_cast<double>(j) * step;
+  return t > stop - grid_tol ? stop : t;
+}
+
+long OrbitGrid::count(long cap) const {
+  double prev = base;
+  long n = 0;
+  while (n <= cap && more(prev)) prev = time(++n);
+  return n;
+}
+
+namespace {
+int wgs84 = 84;
+constexpr double deg2rad = 0.0174532925199433;
+constexpr double xpdotp = 1440.0 / (2.0 * 3.14159265358979);
+// Revolutions per day at one Earth radius in the mean-motion rule (1440/84).
+constexpr double rev_per_day_1re = 17.142857142857142;
+constexpr double per_earth_radius = 0.00015695630336514315;  // 1/6371.2 km
+}  // namespace
+
+int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, double e1,
+             double e2, double e3, double e4, double e5, double e6, double startsfe,
+             double stopsfe, double deltasec, int sysaxes_out, double (*rows)[10]) {
+  if (!(deltasec > 0.0)) deltasec = default_step_sec;
+  const OrbitGrid grid(startsfe / 60.0, deltasec / 60.0, stopsfe / 60.0);
+
+  double tumin, radius, xke, j2, j3, j4, j3oj2;
+  getgravconst_(&wgs84, &tumin, &radius, &xke, &j2, &j3, &j4, &j3oj2);
+  Elsetrec& s = elsetrec;
+  s.satellite_number = 0;
+  s.bstar = 0.0;
+  s.inclination = e1;
+  s.ascending_node = e4;
+  s.perigee_argument = e5;
+  s.mean_anomaly = e6;
+  s.eccentricity = (e3 - e2) / (e2 + e3 + 2.0 * radius);
+  const double a = (2.0 * radius + e2 + e3) * 0.5 / radius;
+  s.mean_motion = rev_per_day_1re / std::sqrt(a * a * a) / xpdotp;
+  s.semi_major_axis = std::pow(s.mean_motion * tumin, -2.0 / 3.0);
+  s.inclination *= deg2rad;
+  s.ascending_node *= deg2rad;
+  s.perigee_argument *= deg2rad;
+  s.mean_anomaly *= deg2rad;
+  if (std::fabs(s.eccentricity - 1.0) > 1.0e-6) {
+    s.perigee_height = (1.0 - s.eccentricity) * s.semi_major_axis - 1.0;
+    s.apogee_height = (1.0 + s.eccentricity) * s.semi_major_axis - 1.0;
+  } else {
+    s.apogee_height = 999999.9;
+    s.perigee_height = 8.0 / std::pow(s.mean_motion * s.mean_motion, 1.0 / 3.0);
+  }
+  double jd0;
+  jday_(iyr, imon, iday, ihr, imin, sec, &jd0);
+  s.epoch_jd = jd0;
+
+  int satn = 0, error = 0;
+  double bstar = 0.0, ecc = s.eccentricity, epoch = jd0 - 2433281.5;
+  double argp = s.perigee_argument, incl = s.inclination, mo = s.mean_anomaly;
+  double no = s.mean_motion, node = s.ascending_node;
+  sgp4init_(&wgs84, &satn, &bstar, &ecc, &epoch, &argp, &incl, &mo, &no, &node, &error);
+  if (error >= 1) otext::TraceLine().text("# *** SGP4 Model Error ***").num(error).print();
+
+  const int year0 = *iyr;
+  const double doy0 = day_of_year(*iyr, *imon, *iday, *ihr, *imin, *sec);
+  double r[3], v[3], t = 0.0;
+  sgp4_(&wgs84, &t, r, v, &error);
+  int k = 0;
+  double prev = grid.base;
+  while (error == 0 && k < max_orbit_rows && grid.more(prev)) {
+    t = grid.time(k + 1);
+    prev = t;
+    sgp4_(&wgs84, &t, r, v, &error);
+    if (error >= 1) otext::TraceLine().text("# Error in SGP4 .. ").num(error).print();
+    if (error != 0) break;
+    int year, minute;
+    date_after(year0, doy0, t, year, *imon, *iday, *ihr, minute, *sec);
+    *iyr = year >= 2000 ? year - 2000 : year - 1900;
+    int doy = get_doy_(&year, imon, iday);
+    double ut = minute * 60.0 + *ihr * 3600.0 + *sec;
+    double xgei[3] = {r[0] * per_earth_radius, r[1] * per_earth_radius, r[2] * per_earth_radius};
+    double xout[3];
+    int gei = 5, sys = sysaxes_out;
+    coord_trans1_(&gei, &sys, &year, &doy, &ut, xgei, xout);
+    int isec = static_cast<int>(*sec);
+    double decy;
+    date_and_time2decy_(&year, imon, iday, ihr, &minute, &isec, &decy);
+    double* row = rows[k];
+    row[0] = *iday;
+    row[1] = *imon;
+    row[2] = year;
+    row[3] = *ihr;
+    row[4] = minute;
+    row[5] = *sec;
+    row[6] = decy;
+    row[7] = xout[0];
+    row[8] = xout[1];
+    row[9] = xout[2];
+    ++k;
+  }
+  return k;
+}
+
+}  // namespace kest
+
+// sgp4_orb1: propagates an orbit given by veska elements into a row table.
+// Given:    iyr, imon, iday, ihr, imin  int  epoch (four-digit year)
+//           sec  double  epoch seconds
+//           e1..e6  double  inclination (deg), perigee and apogee heights (km
+//                   above a sphere of 6378.137 km), node, argument of perigee,
+//                   mean anomaly (deg)
+//           startsfe, stopsfe, deltasec  double  window and step, s from the
+//                   epoch (step 60 s when not positive)
+//           sysaxesOUT  int  output coordinate system, 0 to 11
+// Returned: rows  double(10, 100000)  one row per time: day, month, year,
+//                 hour, minute, seconds, decimal year, x1, x2, x3
+//           iyr, imon, iday, ihr, sec  the time of the last row (iyr as two
+//                 digits); unchanged when no row is computed
+// State:    writes elsetrec and, through coord_trans1_, the frame's IGRF epoch
+//           and sun/axes state (time of the last row).
+// Failure:  "# *** SGP4 Model Error ***" and the code for an initialisation
+//           error; "# Error in SGP4 .. " and the code for a propagation error,
+//           which ends the rows (later rows keep older contents).
+// Notes:    1. Rows at startsfe, startsfe + deltasec, ..., the last exactly at
+//              stopsfe (a shortened step); a zero start puts the first row one
+//              step after the epoch. At most 100000 rows.
+//           2. The mean motion follows 1440/84 rev/day at one Earth radius,
+//              scaled by a^-1.5, not the Keplerian value; no drag.
+extern "C" void sgp4_orb1_(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec,
+                           double* e1, double* e2, double* e3, double* e4, double* e5,
+                           double* e6, double* startsfe, double* stopsfe, double* deltasec,
+                           int* sysaxesOUT, double* rows) {
+  kest::sgp4_orb(iyr, imon, iday, ihr, imin, sec, *e1, *e2, *e3, *e4, *e5, *e6, *startsfe,
+                 *stopsfe, *deltasec, *sysaxesOUT, reinterpret_cast<double (*)[10]>(rows));
+}

@@ -1,0 +1,212 @@
+// Two-line element propagation: every element set of a file propagated with
+// SGP4 over its window, written as date, time, decimal year and geodetic
+// altitude, latitude and longitude, one 93-character line per time.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "frame/conventions.hpp"
+#include "kest/frame.h"
+#include "kest/orbit.h"
+#include "orbit/orbit_state.hpp"
+#include "orbit/orbit_text.hpp"
+#include "orbit/orbit_time.hpp"
+#include "orbit/tle_files.hpp"
+
+namespace {
+
+using kest::tle_files;
+
+// Every driver uses WGS-84 constants.
+int wgs84 = 84;
+
+// Minutes per second, as the windows are converted.
+constexpr double min_per_sec = 0.016666666666666666;
+// 1/6371.2: km to the Earth radii of the frame services.
+constexpr double per_earth_radius = 0.00015695630336514315;
+
+// A grid time within this many minutes (0.6 microseconds) of the window's end
+// counts as lying on it: the times are formed as start + k*step, whose last
+// digits need not reproduce the end exactly.
+constexpr double window_tol = 1.0e-8;
+
+// The caller's name: `len` bytes without trailing blanks; a name longer than
+// the 500-byte field is refused rather than cut (a cut name would open or
+// create another file).
+std::string take_name(const char* bytes, int len, const char* what) {
+  if (len < 0) len = 0;
+  while (len > 0 && bytes[len - 1] == ' ') --len;
+  if (len > kest::max_file_name) {
+    const std::string m = std::string("sgp4_tle: ") + what + " name longer than " +
+                          std::to_string(kest::max_file_name) + " bytes (" + std::to_string(len) +
+                          " bytes given); nothing done";
+    kest::stop_stderr({m.c_str()});
+  }
+  return std::string(bytes, static_cast<size_t>(len));
+}
+
+// Moves a date on by one day (proleptic rules of the calendar routines).
+void next_day(int& year, int& mon, int& day) {
+  int jdn = julday_(&year, &mon, &day) + 1;
+  caldat_(&jdn, &year, &mon, &day);
+}
+
+// Writes the output line of time t (minutes from the epoch of the set held in
+// the element record) for the position r (km, GEI).
+void write_line(double t, const double r[3]) {
+  int year, mon, day, hr, minute;
+  double sec;
+  kest::date_after(tle_files.epoch_year, tle_files.epoch_days, t, year, mon, day, hr, minute, sec);
+  // Seconds are written to the nearest millionth; a time a fraction of a
+  // microsecond before a full minute would read 60.000000, so it is carried
+  // into the minute (and on into hour, day, month and year).
+  char sbuf[64];
+  std::snprintf(sbuf, sizeof sbuf, "%.6f", sec);
+  if (std::strtod(sbuf, nullptr) >= 60.0) {
+    sec = 0.0;
+    if (++minute == 60) {
+      minute = 0;
+      if (++hr == 24) {
+        hr = 0;
+        next_day(year, mon, day);
+      }
+    }
+  }
+  int doy = get_doy_(&year, &mon, &day);
+  double secs = minute * 60.0 + hr * 3600.0 + sec;
+  double pos[3] = {r[0] * per_earth_radius, r[1] * per_earth_radius, r[2] * per_earth_radius};
+  double geo[3], lat, lon, alt;
+  gei2geo1_(&year, &doy, &secs, pos, geo);
+  geo_gdz_(&geo[0], &geo[1], &geo[2], &lat, &lon, &alt);
+  // The decimal year counts whole seconds only.
+  int isec = static_cast<int>(sec);
+  double decy;
+  date_and_time2decy_(&year, &mon, &day, &hr, &minute, &isec, &decy);
+
+  using kest::otext::put_fixed;
+  using kest::otext::put_int;
+  std::string line;
+  line.reserve(96);
+  put_int(line, 2, day, 2);
+  line += '/';
+  put_int(line, 2, mon, 2);
+  line += '/';
+  put_int(line, 4, year);
+  line += ' ';
+  put_int(line, 3, hr);
+  line += ':';
+  put_int(line, 2, minute);
+  line += ':';
+  put_fixed(line, 9, 6, sec);
+  line += ' ';
+  put_fixed(line, 13, 8, decy);
+  line += ' ';
+  put_fixed(line, 17, 6, alt);
+  put_fixed(line, 17, 6, lat);
+  put_fixed(line, 17, 6, lon);
+  line += '\n';
+  if (std::fputs(line.c_str(), tle_files.out) == EOF)
+    kest::tle_fail("cannot write the output file \"" + tle_files.out_name + "\"");
+}
+
+}  // namespace
+
+// sgp4_tle1: propagates the element sets of a two-line element file.
+// Given:    runtype  int  0: every set from its epoch to the epoch of the next
+//                     later set (the last set over one day); 1: the first set
+//                     over the caller's window
+//           startsfe, stopsfe  double  window, s from the epoch (runtype 1)
+//           deltasec  double  step, s (60 s when not positive)
+//           infile, infile_len  bytes, int  element file name
+//           outfile, outfile_len  bytes, int  output file name
+// Returned: the output file, one 93-character line per time: day/month/year,
+//           hour:minute:seconds, decimal year, altitude (km above WGS84),
+//           geodetic latitude and longitude (deg)
+// State:    writes elsetrec (last set read), tle_files during the call, and
+//           the frame's IGRF epoch and sun/axes state (time of the last line).
+// Failure:  an SGP4 error prints "# Error in SGP4 .. " and the code and ends
+//           that set's lines; a runtype other than 0 or 1, or a window that
+//           is not finite, prints a message and writes nothing. An element
+//           file that cannot be opened or read, a malformed line, an output
+//           file that cannot be written, or a name longer than 500 bytes stop
+//           the process with a message on standard error (exit status 1), the
+//           partial output file removed.
+// Notes:    1. A zero start writes the first line one step after the epoch; a
+//              nonzero start is itself the first time. Times are start + k
+//              step up to the end of the window, the end itself included when
+//              it lies on that grid (within 1e-8 minutes).
+//           2. runtype 1 with stopsfe <= startsfe propagates one day.
+//           3. Dates and times are counted from the epoch's day of year, not
+//              through a Julian date, so the printed seconds are exact to the
+//              microsecond; seconds that round to 60.000000 are carried into
+//              the minute.
+//           4. Every line sets the frame's IGRF epoch (year + 0.5) and sun and
+//              axes for its time; outside the IGRF years the frame warns.
+extern "C" void sgp4_tle1_(int* runtype, double* startsfe, double* stopsfe, double* deltasec,
+                           char* infile, int* infile_len, char* outfile, int* outfile_len) {
+  double start = *startsfe * min_per_sec;
+  double stop = *stopsfe * min_per_sec;
+  double step = *deltasec * min_per_sec;
+  char run_mode;
+  if (*runtype == 0) {
+    run_mode = 'Y';
+  } else if (*runtype == 1) {
+    run_mode = 'C';
+    if (!(stop > start)) stop = start + 1440.0;
+  } else {
+    kest::msg("sgp4_tle: runtype must be 0 (each element set up to the next) or 1 (the first set over the window); nothing done");
+    return;
+  }
+  if (!(step > 0.0)) step = 1.0;
+  if (!std::isfinite(start) || !std::isfinite(stop) || !std::isfinite(step)) {
+    kest::msg("sgp4_tle: start, stop and step must be finite; nothing done");
+    return;
+  }
+
+  const std::string in_name = take_name(infile, *infile_len, "element file");
+  const std::string out_name = take_name(outfile, *outfile_len, "output file");
+  tle_files = kest::TleFiles{};
+  tle_files.in_name = in_name;
+  tle_files.out_name = out_name;
+  tle_files.in = std::fopen(in_name.c_str(), "r");
+  if (!tle_files.in)
+    kest::tle_fail("cannot open the element file \"" + in_name + "\": " + std::strerror(errno));
+  tle_files.out = std::fopen(out_name.c_str(), "w");
+  if (!tle_files.out)
+    kest::tle_fail("cannot create the output file \"" + out_name + "\": " + std::strerror(errno));
+
+  int setcount = 0, end_code = 0;
+  while (end_code != 999) {
+    ++setcount;
+    twoline2rvsgp4_(&setcount, &run_mode, &wgs84, &start, &stop, &step, &end_code);
+    if (!tle_files.initialised) break;
+    double r[3], v[3], t0 = 0.0;
+    int error = 0;
+    sgp4_(&wgs84, &t0, r, v, &error);
+    const double t_base = std::fabs(start) > 1.0e-8 ? start - step : start;
+    for (long k = 1; error == 0; ++k) {
+      double t = t_base + static_cast<double>(k) * step;
+      if (t > stop + window_tol) break;
+      sgp4_(&wgs84, &t, r, v, &error);
+      if (error > 0) {
+        kest::otext::TraceLine().text("# Error in SGP4 .. ").num(error).print();
+        break;
+      }
+      write_line(t, r);
+    }
+  }
+
+  std::fclose(tle_files.in);
+  tle_files.in = nullptr;
+  std::FILE* out = tle_files.out;
+  const bool write_error = std::fflush(out) != 0 || std::ferror(out);
+  if (write_error) kest::tle_fail("cannot write the output file \"" + out_name + "\"");
+  tle_files.out = nullptr;
+  if (std::fclose(out) != 0) {
+    std::remove(out_name.c_str());
+    const std::string m = "sgp4_tle: cannot write the output file \"" + out_name + "\"";
+    kest::stop_stderr({m.c_str()});
+  }
+}

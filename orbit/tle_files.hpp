@@ -1,0 +1,38 @@
+// The files of the two-line element propagation: the element file that
+// sgp4_tle1_ opens and twoline2rvsgp4_ reads, and the output file that
+// sgp4_tle1_ writes. Internal to the orbit subsystem.
+#ifndef KEST_ORBIT_TLE_FILES_HPP
+#define KEST_ORBIT_TLE_FILES_HPP
+
+#include <cstdio>
+#include <string>
+
+namespace kest {
+
+// Longest file name the drivers accept, in bytes (trailing blanks excluded).
+inline constexpr int max_file_name = 500;
+
+// tle_files: written by sgp4_tle1_ (opens and closes both files, sets the
+// names); the element file and its line count are read and advanced by
+// twoline2rvsgp4_. Both pointers are null outside a call of sgp4_tle1_.
+struct TleFiles {
+  std::FILE* in = nullptr;
+  std::string in_name;
+  long line = 0;             // number of element-file lines read so far
+  bool initialised = false;  // the last reader call initialised a set
+  int epoch_year = 0;        // epoch of that set: four-digit year and
+  double epoch_days = 0.0;   // day of year with fraction (1.0 = 1 Jan 0h)
+  std::FILE* out = nullptr;
+  std::string out_name;
+};
+extern TleFiles tle_files;
+
+// Stops the process for a fault of the element or output file: closes both
+// files, removes the output file so that no partial output is left looking
+// complete, writes "sgp4_tle: <text>" on standard error and exits with
+// status 1.
+[[noreturn]] void tle_fail(const std::string& text);
+
+}  // namespace kest
+
+#endif

@@ -1,0 +1,320 @@
+// The element orbit driver: the five element sets of one orbit give the same
+// positions, the trace lines, the row windows, the 100000-row cut, and the
+// rows of a failed propagation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "kest/orbit.h"
+#include "orbit_test_util.hpp"
+
+namespace {
+
+constexpr double re = 6378.137;
+constexpr double mu = 398600.4418;
+constexpr double pi = 3.14159265358979323846;
+constexpr double d2r = pi / 180.0;
+constexpr int rows_max = 100000;
+
+// The caller's side of one sgp4_ele call: epoch, elements, window, arrays
+// (one spare entry past the 100000 to see that nothing is written there).
+struct EleCall {
+  int sys = 5;
+  int iyr = 2008, imon = 3, iday = 15, ihr = 6, imin = 30;
+  double sec = 0.0;
+  double e[6] = {};
+  int opts[5] = {1, 1, 5, 0, 0};
+  double start = 0.0, stop = 3600.0, step = 60.0;
+  std::vector<int> year = std::vector<int>(rows_max + 1, -7), doy = std::vector<int>(rows_max + 1, -7);
+  std::vector<double> ut = std::vector<double>(rows_max + 1, -7.0),
+                      x1 = std::vector<double>(rows_max + 1, -7.0),
+                      x2 = std::vector<double>(rows_max + 1, -7.0),
+                      x3 = std::vector<double>(rows_max + 1, -7.0);
+  std::string out;  // standard output of the call
+  void run() {
+    void* argv[23] = {&sys,     &iyr,    &imon,  &iday,      &ihr,      &imin,      &sec,     &e[0],
+                      &e[1],    &e[2],   &e[3],  &e[4],      &e[5],     opts,       &start,   &stop,
+                      &step,    year.data(), doy.data(), ut.data(), x1.data(), x2.data(), x3.data()};
+    testing::internal::CaptureStdout();
+    const float rc = sgp4_ele_(23, argv);
+    out = testing::internal::GetCapturedStdout();
+    EXPECT_FLOAT_EQ(rc, 9.9f);
+  }
+};
+
+// One orbit: inclination 51.6, perigee 400 km, apogee 1200 km, node 120,
+// argument of perigee 70, mean anomaly 30 degrees at 2008-03-15 06:30.
+constexpr double inc = 51.6, hp = 400.0, ha = 1200.0, node = 120.0, argp = 70.0, m0 = 30.0;
+const double a_re = 1.0 + (hp + ha) / (2.0 * re);      // Earth radii
+const double ecc = (ha - hp) / (2.0 * a_re * re);
+
+double true_anomaly_deg() {
+  double E = m0 * d2r;
+  for (int k = 0; k < 50; ++k) E -= (E - ecc * std::sin(E) - m0 * d2r) / (1 - ecc * std::cos(E));
+  return 2.0 * std::atan2(std::sqrt(1 + ecc) * std::sin(E / 2), std::sqrt(1 - ecc) * std::cos(E / 2)) / d2r;
+}
+
+EleCall reference() {
+  EleCall c;
+  c.e[0] = inc; c.e[1] = hp; c.e[2] = ha; c.e[3] = node; c.e[4] = argp; c.e[5] = m0;
+  c.run();
+  return c;
+}
+
+void expect_same_positions(const EleCall& a, const EleCall& b, const char* what) {
+  for (int i = 0; i < 60; ++i) {
+    ASSERT_EQ(a.ut[i], b.ut[i]) << what;
+    EXPECT_NEAR(a.x1[i], b.x1[i], 1e-8) << what << " row " << i;
+    EXPECT_NEAR(a.x2[i], b.x2[i], 1e-8) << what << " row " << i;
+    EXPECT_NEAR(a.x3[i], b.x3[i], 1e-8) << what << " row " << i;
+  }
+}
+
+TEST(EleDriver, FiveElementSetsOfOneOrbitGiveTheSamePositions) {
+  const EleCall ref = reference();
+  ASSERT_NEAR(ref.x1[0] * ref.x1[0] + ref.x2[0] * ref.x2[0] + ref.x3[0] * ref.x3[0], 1.2, 0.3);
+
+  EleCall classical;  // a in Earth radii, e
+  double c6[6] = {a_re, ecc, inc, node, argp, m0};
+  std::copy(c6, c6 + 6, classical.e);
+  classical.opts[0] = 2;
+  classical.run();
+  expect_same_positions(ref, classical, "classical");
+
+  EleCall mean;  // mean motion, rev/day, from Kepler's third law
+  const double a_km = a_re * re;
+  double m6[6] = {std::sqrt(mu / (a_km * a_km * a_km)) * 86400.0 / (2.0 * pi), ecc, inc, node, argp, m0};
+  std::copy(m6, m6 + 6, mean.e);
+  mean.opts[0] = 5;
+  mean.run();
+  expect_same_positions(ref, mean, "mean");
+
+  EleCall sv;  // position and velocity at the epoch
+  {
+    const double p = a_km * (1 - ecc * ecc), nu = true_anomaly_deg() * d2r;
+    const double r = p / (1 + ecc * std::cos(nu)), s = std::sqrt(mu / p);
+    const double X = r * std::cos(nu), Y = r * std::sin(nu), VX = -s * std::sin(nu),
+                 VY = s * (ecc + std::cos(nu));
+    const double cO = std::cos(node * d2r), sO = std::sin(node * d2r), cw = std::cos(argp * d2r),
+                 sw = std::sin(argp * d2r), ci = std::cos(inc * d2r), si = std::sin(inc * d2r);
+    const double m[3][2] = {{cO * cw - sO * sw * ci, -cO * sw - sO * cw * ci},
+                            {sO * cw + cO * sw * ci, -sO * sw + cO * cw * ci},
+                            {sw * si, cw * si}};
+    for (int k = 0; k < 3; ++k) {
+      sv.e[k] = m[k][0] * X + m[k][1] * Y;
+      sv.e[k + 3] = m[k][0] * VX + m[k][1] * VY;
+    }
+  }
+  sv.opts[0] = 3;
+  sv.run();
+  expect_same_positions(ref, sv, "state vector");
+
+  EleCall solar;  // local times of apogee and node
+  {
+    // Epoch JD 2454540.5 + 6.5/24: day 5918 from 1992-01-01 (JD 2448622.5),
+    // 18.5 hours after the noon before.
+    const float sf = 6.594703f + 0.06570982f * 5918.0f;
+    const double he = static_cast<double>(sf) + 18.5 * 0.002737910021096468;
+    const double hi = node / 15.0 + 6.0 - he;
+    const double ha_lt = argp / 15.0 - 18.0 + hi;
+    double s6[6] = {inc, hp, ha, ha_lt, hi, m0};
+    std::copy(s6, s6 + 6, solar.e);
+  }
+  solar.opts[0] = 4;
+  solar.run();
+  expect_same_positions(ref, solar, "solar");
+
+  for (EleCall* c : {&classical, &mean, &sv, &solar}) {
+    EXPECT_EQ(c->opts[0], 1);
+    EXPECT_EQ(c->opts[1], 1);
+    EXPECT_EQ(c->opts[2], 5);
+  }
+  // The caller's elements come back as given.
+  EXPECT_EQ(classical.e[0], a_re);
+  EXPECT_EQ(mean.e[0], m6[0]);
+}
+
+TEST(EleDriver, FifthAndSixthElementKindsGiveTheSamePositions) {
+  const EleCall ref = reference();
+  const double nu = true_anomaly_deg();
+  const double a_km = a_re * re, T = 2.0 * pi * std::sqrt(a_km * a_km * a_km / mu);
+  struct Kind {
+    int fifth, sixth;
+    double e5, e6;
+  };
+  const Kind kinds[] = {
+      {2, 5, node + argp, m0},               // longitude of perigee
+      {1, 1, argp, -m0 / 360.0 * T},         // time of perigee passage
+      {1, 2, argp, nu},                      // true anomaly
+      {1, 3, argp, nu + argp},               // argument of latitude
+      {2, 4, node + argp, nu + argp + node}, // true longitude, with PI
+  };
+  for (const Kind& k : kinds) {
+    EleCall c;
+    double e6[6] = {inc, hp, ha, node, k.e5, k.e6};
+    std::copy(e6, e6 + 6, c.e);
+    c.opts[1] = k.fifth;
+    c.opts[2] = k.sixth;
+    c.run();
+    expect_same_positions(ref, c, "kind");
+  }
+}
+
+TEST(EleDriver, TraceLinesOfTheClassicalSet) {
+  EleCall c;
+  double e6[6] = {1.1, 0.0, 98.0, 0.0, 0.0, 0.0};
+  std::copy(e6, e6 + 6, c.e);
+  c.opts[0] = 2;
+  c.stop = 120.0;
+  c.run();
+  EXPECT_EQ(c.out,
+            " Converting these ele_opts =            2           1           5           0           0\n"
+            " with these elements =    1.1000000000000001        0.0000000000000000        "
+            "98.000000000000000        0.0000000000000000        0.0000000000000000        "
+            "0.0000000000000000     \n"
+            " to these ele_opts =            1           1           5           0           0\n"
+            " with these elements =    98.000000000000000        637.81370000000049        "
+            "637.81370000000049        0.0000000000000000        0.0000000000000000        "
+            "0.0000000000000000     \n");
+}
+
+TEST(EleDriver, TraceOrderOfTheStateVectorSetAndAnInvalidSet) {
+  EleCall c;
+  double e6[6] = {7000.0, 0.0, 1000.0, 0.0, 7.3, 1.0};
+  std::copy(e6, e6 + 6, c.e);
+  c.opts[0] = 3;
+  c.stop = 60.0;
+  c.run();
+  const auto lines = orbit_test::split_lines(c.out);
+  const char* starts[] = {" Converting these ele_opts =", " with these elements =", " R, V =",
+                          " P,A,Ecc,Incl,Omega,Argp,Nu,M,ArgLat,TrueLon,LonPer",
+                          " to these ele_opts =            2           1           5",
+                          " with these elements =",
+                          " to these ele_opts =            1           1           5",
+                          " with these elements =",
+                          " to these ele_opts =            1           1           5",
+                          " with these elements ="};
+  ASSERT_EQ(lines.size(), 10u) << c.out;
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(lines[i].rfind(starts[i], 0), 0u) << lines[i];
+
+  // An invalid set: one line, then the elements propagate as the veska set.
+  const EleCall ref = reference();
+  EleCall bad;
+  double b6[6] = {inc, hp, ha, node, argp, m0};
+  std::copy(b6, b6 + 6, bad.e);
+  bad.opts[0] = 0;
+  bad.run();
+  EXPECT_EQ(bad.out, " ele_opts(1) must be 1-5\n");
+  expect_same_positions(ref, bad, "invalid set");
+}
+
+TEST(EleDriver, RowWindows) {
+  const double ut0 = 6.5 * 3600.0;
+  struct Case {
+    double start, stop, step;
+    std::vector<double> times;  // seconds from the epoch
+  };
+  const std::vector<Case> cases = {
+      {0.0, 180.0, 60.0, {60, 120, 180}},
+      {60.0, 180.0, 60.0, {60, 120, 180}},
+      {0.0, 150.0, 60.0, {60, 120, 150}},   // the last step shortened
+      {60.0, 60.0, 60.0, {60}},
+      {0.0, 0.0, 60.0, {}},
+      {0.0, 180.0, 0.0, {60, 120, 180}},    // a step of 0 is 60 s
+      {0.0, 180.0, -1.0, {60, 120, 180}},
+      {30.0, 100.0, 0.75, {}},              // checked by count below
+  };
+  for (const auto& c : cases) {
+    EleCall call;
+    double e6[6] = {inc, hp, ha, node, argp, m0};
+    std::copy(e6, e6 + 6, call.e);
+    call.start = c.start;
+    call.stop = c.stop;
+    call.step = c.step;
+    call.run();
+    if (c.step == 0.75) {
+      // 30, 30.75, ..., 99.75 (94 rows), then 100 itself.
+      EXPECT_NEAR(call.ut[93], ut0 + 99.75, 1e-6);
+      EXPECT_NEAR(call.ut[94], ut0 + 100.0, 1e-6);
+      EXPECT_EQ(call.year[95], -7);
+      continue;
+    }
+    for (size_t i = 0; i < c.times.size(); ++i) {
+      EXPECT_EQ(call.year[i], 2008);
+      EXPECT_EQ(call.doy[i], 75);  // 15 March of a leap year
+      EXPECT_NEAR(call.ut[i], ut0 + c.times[i], 1e-6) << c.start << " " << c.stop;
+    }
+    EXPECT_EQ(call.year[c.times.size()], -7) << c.start << " " << c.stop;
+    EXPECT_EQ(call.x1[c.times.size()], -7.0);
+    if (!c.times.empty()) {
+      // The epoch arguments now hold the time of the last row, two-digit year.
+      EXPECT_EQ(call.iyr, 8);
+      EXPECT_EQ(call.ihr, 6);
+    }
+  }
+}
+
+TEST(EleDriver, AWindowOfMoreThan100000RowsIsCut) {
+  for (double start : {0.0, 60.0}) {
+    EleCall c;
+    double e6[6] = {inc, hp, ha, node, argp, m0};
+    std::copy(e6, e6 + 6, c.e);
+    c.start = start;
+    c.stop = start + 200000.0 * 60.0;
+    c.run();
+    // After the four trace lines of the veska set, the three lines of the cut.
+    const std::string cut =
+        " SGP4_ELE:  Given > 100,000 timesteps in the orbit\n"
+        " propagation.  VESKA library requires less than that,\n"
+        "  so SGP4_ELE has truncated your request.  \n";
+    ASSERT_GE(c.out.size(), cut.size());
+    EXPECT_EQ(c.out.substr(c.out.size() - cut.size()), cut);
+    EXPECT_EQ(orbit_test::split_lines(c.out).size(), 7u);
+    // The stop becomes the time of row 100000: 6e6 s after the epoch.
+    EXPECT_EQ(c.stop, 6.0e6);
+    EXPECT_EQ(c.year[rows_max - 1], 2008);
+    EXPECT_EQ(c.doy[rows_max - 1], 75 + 69);  // 6e6 s = 69 days + 38400 s
+    EXPECT_NEAR(c.ut[rows_max - 1], 6.5 * 3600.0 + 38400.0, 1e-5);
+    EXPECT_EQ(c.year[rows_max], -7);
+  }
+}
+
+TEST(EleDriver, ARefusedOrbitFillsItsRowsAndTheProcessGoesOn) {
+  // Apogee height 900 below perigee height 1000: e = -100/(1900 + 2 R),
+  // below -0.001, refused by the propagator (code 1) in a fresh process whose
+  // row table is still zero.
+  EleCall c;
+  double e6[6] = {inc, 1000.0, 900.0, node, argp, m0};
+  std::copy(e6, e6 + 6, c.e);
+  c.stop = 180.0;
+  c.run();
+  const std::string err = " # *** SGP4 Model Error ***           1\n";
+  ASSERT_GE(c.out.size(), err.size());
+  EXPECT_EQ(c.out.substr(c.out.size() - err.size()), err);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(c.year[i], 0);
+    EXPECT_EQ(c.doy[i], 0);
+    EXPECT_EQ(c.ut[i], -1.0e31);
+    EXPECT_EQ(c.x1[i], -1.0e31);
+    EXPECT_EQ(c.x3[i], -1.0e31);
+  }
+  EXPECT_EQ(c.year[3], -7);
+  // The epoch arguments keep their values when no row is computed.
+  EXPECT_EQ(c.iyr, 2008);
+}
+
+TEST(EleDriver, AYearBefore2000ComesBackAsTwoDigits) {
+  EleCall c;
+  double e6[6] = {inc, hp, ha, node, argp, m0};
+  std::copy(e6, e6 + 6, c.e);
+  c.iyr = 1999;
+  c.stop = 60.0;
+  c.run();
+  EXPECT_EQ(c.iyr, 99);
+  EXPECT_EQ(c.year[0], 1999);
+  EXPECT_EQ(c.doy[0], 74);
+}
+
+}  // namespace
