@@ -611,4 +611,25 @@ TEST(Alexeev2000Champ, GetFieldEvaluatesThePoint) {
   }
 }
 
+// Drivers for which the tail flux exceeds what the dipole can hold (a polar
+// cap beyond 90 degrees: here AL = -4000 nT at low pressure) give the model
+// no field; champ refuses the point and get_field returns fill values
+// rather than a number.
+TEST(Alexeev2000Champ, NoFieldForAnImpossiblePolarCap) {
+  int kext = 12, options[5] = {0, 0, 0, 0, 0}, sysaxes = 1, iyr = 2004, idoy = 60;
+  double ut = 43200.0, x[3] = {-4.6, 3.1, 2.2}, maginput[25] = {};
+  maginput[1] = -45;
+  maginput[2] = 1;
+  maginput[3] = 300;
+  maginput[6] = 10;
+  maginput[16] = -4000;
+  double b[3], bl;
+  get_field1_(&kext, options, &sysaxes, &iyr, &idoy, &ut, &x[0], &x[1], &x[2], maginput, b, &bl);
+  EXPECT_EQ(bl, -1.0e31);
+  EXPECT_EQ(b[0], -1.0e31);
+  maginput[16] = -400;  // an ordinary AL: a field
+  get_field1_(&kext, options, &sysaxes, &iyr, &idoy, &ut, &x[0], &x[1], &x[2], maginput, b, &bl);
+  EXPECT_GT(bl, 100.0);
+}
+
 }  // namespace
