@@ -432,6 +432,20 @@ TEST(Alexeev2000Physics, RegionOneField) {
   EXPECT_NEAR(std::pow(std::sin(fac12.theta_pc * M_PI / 180), 2), q.p[2] * 3.91235304e-6 / -q.p[1], 1e-6);
 }
 
+// Inside the sheet's edge a beta whose exponential would overflow is
+// reported and clamped (it needs an inner edge far beyond any the drivers
+// give, so the records are set by hand here).
+TEST(Alexeev2000Physics, TailClampMessage) {
+  source(params(5, 400, 0, 0, 0, 0.0f), 7, 1.0, 1.0, 1.0);
+  t2.alpha0 = 300.0f;
+  cor1 = {200.0f, 0.5f, std::sqrt(200.0f * 200.0f + 0.25f), 100.0f, 200.0f * 200.0f + 0.25f};
+  cor2 = {0.6f, 0.8f};
+  float b[3];
+  testing::internal::CaptureStdout();
+  dery4d(b);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), " GRAND EXP-DERY,AL= 0.20000E+03\n");
+}
+
 // ---- Entry: magnetopause, magnitudes, switches ---------------------------------------
 
 struct Entry {
