@@ -284,9 +284,9 @@ TEST(Alexeev2000Physics, NoNormalFieldOnTheMagnetopause) {
   struct Case {
     double beta, phi, tol;
     bool tail;
-  } cases[] = {{1.8, 0.7, 1e-4, false}, {2.6, 2.0, 1e-4, false}, {3.5, -1.2, 1e-4, false},
-               {0.3, 0.4, 0.03, false}, {0.9, 2.5, 0.03, false}, {1.3, -0.9, 0.03, false},
-               {0.8, 0.5, 1e-3, true},  {2.0, 1.1, 1e-3, true},  {3.0, -2.2, 1e-3, true}};
+  } cases[] = {{1.8, 0.7, 1e-6, false}, {2.6, 2.0, 1e-6, false}, {3.5, -1.2, 1e-6, false},
+               {0.3, 0.4, 0.015, false}, {0.9, 2.5, 0.015, false}, {1.3, -0.9, 0.015, false},
+               {0.8, 0.5, 1e-6, true},  {2.0, 1.1, 1e-6, true},  {3.0, -2.2, 1e-6, true}};
   for (const Case& c : cases) {
     const double x = r1 * (1 - c.beta * c.beta / 2), rho = r1 * c.beta;
     const double y = rho * std::sin(c.phi), z = rho * std::cos(c.phi);
