@@ -53,7 +53,7 @@ constexpr ExternalModel kExternal[13] = {
     /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, &t01_01_champ_},
     /* 10 Tsyganenko 2001 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &t01_01_storm_champ_},
     /* 11 Tsyganenko 2004 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &t04_s_champ_},
-    /* 12 Alexeev 2000            */ {Limit::none, 0.0, Frame::gsm, nullptr},
+    /* 12 Alexeev 2000            */ {Limit::none, 0.0, Frame::gsm, &kest::a2000_champ},
 };
 
 // Tailward limit of the Tsyganenko 2001/2004 models, GSM x in Earth radii.

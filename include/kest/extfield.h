@@ -161,3 +161,27 @@ void op_dynamic_champ(double *x, double *b);
 /* ==== end Olson-Pfitzer dynamic ========================================= */
 
 #endif
+
+/* ==== Alexeev 2000 paraboloid model (external-model code 12) ============= */
+KEST_BEGIN_C
+/* Alexeev 2000: solar-wind density ro (cm^-3), speed v (km/s), IMF bimf(3)
+ * (nT), Dst and AL (nT), GSM position x(3) (Earth radii); returns bm(3), the
+ * external field in GSM (nT), zero beyond the model's paraboloid
+ * magnetopause. Single precision; reads the date and the time of day (hours)
+ * from the set-up's a2000_time record. */
+KEST_API void a2000_(float *ro, float *v, float *bimf, float *dst, float *al,
+                     float *x, float *bm);
+/* Alexeev 2000 source switches (elements 5, 6, 8, 4, 7, 9, 3 in this order):
+ * dipole, -, tail (on only at 1), -, dipole share of the shielding, region-1
+ * currents, IMF penetration. */
+KEST_API void pstatus_(float *s5, float *s6, float *s8, float *s4, float *s7,
+                       float *s9, float *s3);
+KEST_END_C
+#ifdef __cplusplus
+namespace kest {
+/* champ's adaptor: GSM point x(3) in, GSM field b(3) out (doubles); drivers
+ * density, speed, Dst, IMF Bz and AL from the set-up, IMF Bx = By = 0. */
+void a2000_champ(double *x, double *b);
+}
+#endif
+/* ==== end Alexeev 2000 =================================================== */
