@@ -28,6 +28,7 @@
 #include "extfield/alexeev2000.hpp"
 #include "extfield/alexeev2000_zeros.hpp"
 #include "frame/conventions.hpp"
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 

@@ -18,6 +18,7 @@
 #include "extfield/extfield_state.hpp"
 #include "extfield/tsyganenko01.hpp"
 #include "extfield/tsyganenko01_tables.hpp"
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 
@@ -404,19 +405,19 @@ extern "C" void t04_s_(double* parmod, double* x, double* y, double* z, double* 
 // Returned: b(3)  double  external field, GSM, nT
 // State:    reads drivers (pdyn, dst, byimf, bzimf and g1, g2 / g2, g3 /
 //           w1..w6) and, through the model, dip_ang.
-extern "C" void t01_01_champ_(double* x, double* b) {
+void kest::t01_champ(double* x, double* b) {
   const kest::Drivers& d = kest::drivers;
   double parmod[6] = {d.pdyn, d.dst, d.byimf, d.bzimf, d.g1, d.g2};
   t01_01_(parmod, &x[0], &x[1], &x[2], &b[0], &b[1], &b[2]);
 }
 
-extern "C" void t01_01_storm_champ_(double* x, double* b) {
+void kest::t01_storm_champ(double* x, double* b) {
   const kest::Drivers& d = kest::drivers;
   double parmod[6] = {d.pdyn, d.dst, d.byimf, d.bzimf, d.g2, d.g3};
   t01_01_(parmod, &x[0], &x[1], &x[2], &b[0], &b[1], &b[2]);
 }
 
-extern "C" void t04_s_champ_(double* x, double* b) {
+void kest::t04_champ(double* x, double* b) {
   const kest::Drivers& d = kest::drivers;
   double parmod[10] = {d.pdyn, d.dst, d.byimf, d.bzimf, d.w1, d.w2, d.w3, d.w4, d.w5, d.w6};
   t04_s_(parmod, &x[0], &x[1], &x[2], &b[0], &b[1], &b[2]);

@@ -27,16 +27,11 @@ KEST_API void dipole_(double *psi, double *x, double *y, double *z,
  * t01_01_: parmod(6) = Pdyn (nPa), Dst (nT), IMF By, Bz (nT), and two G
  *   values (G1, G2, or G2, G3 for the storm form).
  * t04_s_: parmod(10) = Pdyn, Dst, IMF By, Bz, W1..W6.
- * t01_01_champ_ (code 9), t01_01_storm_champ_ (code 10), t04_s_champ_ (code
- * 11): the same models with their drivers taken from the set-up's driver
- * record, x(3) and b(3) in GSM, as the field routine calls them. */
+ */
 KEST_API void t01_01_(double *parmod, double *x, double *y, double *z,
                       double *bx, double *by, double *bz);
 KEST_API void t04_s_(double *parmod, double *x, double *y, double *z,
                      double *bx, double *by, double *bz);
-KEST_API void t01_01_champ_(double *x, double *b);
-KEST_API void t01_01_storm_champ_(double *x, double *b);
-KEST_API void t04_s_champ_(double *x, double *b);
 /* ---- end Tsyganenko 2001 and 2004 --------------------------------------- */
 
 /* ---- Tsyganenko 1996 (T96_01) -------------------------------------------
@@ -55,11 +50,6 @@ KEST_API void birk1tot_02_(double *psi, double *x, double *y, double *z,
                            double *bx, double *by, double *bz);
 KEST_API void birk2tot_02_(double *psi, double *x, double *y, double *z,
                            double *bx, double *by, double *bz);
-
-/* T96_01 for the field routine: GSM point in, GSM field out, drivers (pdyn,
- * dst, byimf, bzimf) and tilt taken from the records of the field-model
- * set-up. */
-KEST_API void t96_01_champ_(double *xgsm, double *bgsm);
 /* ---- end Tsyganenko 1996 ------------------------------------------------ */
 
 KEST_END_C
@@ -71,12 +61,6 @@ KEST_BEGIN_C
 KEST_API void mead_(double *x, double *y, double *z, int *iopt,
                     double *bx, double *by, double *bz);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor: SM point x(3) in, SM field b(3) out; Kp class from index. */
-void mead_champ(double *x, double *b);
-}
-#endif
 /* ==== end Mead ========================================================== */
 
 /* ==== Tsyganenko 1987 (external-model codes 2, 3) ====================== */
@@ -86,16 +70,6 @@ KEST_BEGIN_C
 KEST_API void tsy87l_(int *iopt, double *x, double *y, double *z,
                       double *bx, double *by, double *bz);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor of the long-tail model: GSM point in, GSM field out. */
-void tsy87l_champ(double *x, double *b);
-/* Short-tail field for a parameter column a[24] (A1..A24) given by the caller
- * (the published short-tail sets are not part of this build); GSM, nT. */
-void t87_short_field(int iopt, const double *a, double x, double y, double z,
-                     double *b);
-}
-#endif
 /* ==== end Tsyganenko 1987 =============================================== */
 
 /* ==== Tsyganenko 1989 (external-model code 4) ========================== */
@@ -108,12 +82,6 @@ KEST_API void t89c_(int *iopt, double *x, double *y, double *z,
  * and tilt (radians); f(3) field (nT); der(3,30) basis fields per unit Ak. */
 KEST_API void t89_(int *flag, double *a, double *xi, double *f, double *der);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor: GSM point in, GSM field out; Kp class from index. */
-void t89c_champ(double *x, double *b);
-}
-#endif
 /* ==== end Tsyganenko 1989 =============================================== */
 
 /* ==== Ostapenko-Maltsev 1997 (external-model code 8) =================== */
@@ -126,12 +94,6 @@ KEST_API void set_a_(double *dst, double *pdyn, double *kp, double *bz,
  * coefficients of the last set_a_ (stops the process if there was none). */
 KEST_API void bom97_(double *xin, double *b);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor: drivers and tilt of the set-up, SM point in, SM field out. */
-void om97_champ(double *x, double *b);
-}
-#endif
 /* ==== end Ostapenko-Maltsev 1997 ======================================== */
 
 /* ==== Olson-Pfitzer dynamic (external-model code 6) ===================== */
@@ -152,15 +114,7 @@ KEST_API void bfmagp_(double *x, double *b);
 KEST_API void bftail_(double *x, double *b);
 KEST_API void bfring_(double *x, double *b);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor: drivers of the set-up, SM point in, SM field out. */
-void op_dynamic_champ(double *x, double *b);
-}
-#endif
 /* ==== end Olson-Pfitzer dynamic ========================================= */
-
-#endif
 
 /* ==== Alexeev 2000 paraboloid model (external-model code 12) ============= */
 KEST_BEGIN_C
@@ -177,11 +131,6 @@ KEST_API void a2000_(float *ro, float *v, float *bimf, float *dst, float *al,
 KEST_API void pstatus_(float *s5, float *s6, float *s8, float *s4, float *s7,
                        float *s9, float *s3);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor: GSM point x(3) in, GSM field b(3) out (doubles); drivers
- * density, speed, Dst, IMF Bz and AL from the set-up, IMF Bx = By = 0. */
-void a2000_champ(double *x, double *b);
-}
-#endif
 /* ==== end Alexeev 2000 =================================================== */
+
+#endif
