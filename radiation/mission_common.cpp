@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "frame/conventions.hpp"
-#include "kest/radiation.h"
 
 namespace kest::mission {
 
@@ -24,9 +23,7 @@ void average_spectrum(const double* flux_tab, int stride, int n, int launch_year
   // 64-bit years: launch_year + duration must not overflow.
   const std::int64_t last = static_cast<std::int64_t>(launch_year) + duration - 1;
   for (std::int64_t y = launch_year; y <= last; ++y) {
-    int year = static_cast<int>(y);
-    int cy = 0;
-    calc_year_cycle_(&year, &cy);
+    int cy = cycle_year(y);
     // The tables begin at cycle year -6; the short cycle around 1964-1976
     // gives -7 once (1969), which takes the -6 spectrum. The rule never
     // gives more than +4.

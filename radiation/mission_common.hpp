@@ -16,6 +16,9 @@ inline constexpr int kFirstYear = 1902;
 // The row of 29 asterisks that frames every stop message of these models.
 inline constexpr const char* kStars = "*****************************";
 
+// Cycle year of a calendar year (see calc_year_cycle), for any 64-bit year.
+int cycle_year(long long year);
+
 // Stops with the launch-year message when the launch year is 0 or earlier
 // than the first year of the cycle-year table.
 void check_launch_year(int launch_year);

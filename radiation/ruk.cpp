@@ -81,29 +81,32 @@ void load_version(int version) {
 //             each year from 1996 on has a cycle year in -6..+4.
 //           3. A year before 1902 counts the (negative) years to the first
 //             minimum, 1902.
-// References: D. Boscher et al., IEEE Trans. Nucl. Sci. 50, 2278 (2003).
-extern "C" void calc_year_cycle_(int* year, int* cycle) {
-  const long long y = *year;
+extern "C" void calc_year_cycle_(int* year, int* cycle) { *cycle = kest::mission::cycle_year(*year); }
+
+int kest::mission::cycle_year(long long y) {
   if (y >= 1996) {
     // Step from the last tabulated minimum by whole periods while the next
-    // minimum's year is not after the year (adding the period step by step
-    // keeps the decimal epochs those of the table's own extrapolation).
+    // minimum's year is not after the year. Far years first jump close to
+    // their minimum; the last steps, and every step up to 2022, add the
+    // period one at a time as the table's own extrapolation does.
     double m = kMinima[9];
+    const long long jump = static_cast<long long>((y - kMinima[9]) / kCyclePeriod) - 1;
+    if (jump > 0) m += jump * kCyclePeriod;
     while (whole(m + kCyclePeriod) <= y) m += kCyclePeriod;
     long long cy = y - whole(m);
     if (cy > 4) cy = y - whole(m + kCyclePeriod);
-    *cycle = static_cast<int>(cy);
-    return;
+    return static_cast<int>(cy);
   }
   for (int c = 0; c < 9; ++c) {
     if (whole(kMinima[c]) <= y && y <= whole(kMinima[c + 1])) {
       long long cy = y - whole(kMinima[c]);
       if (cy > 4) cy = y - whole(kMinima[c + 1]);
-      *cycle = static_cast<int>(cy);
-      return;
+      return static_cast<int>(cy);
     }
   }
-  *cycle = static_cast<int>(y - whole(kMinima[0]));
+  // Before the first minimum: the years to it (clamped so the count fits).
+  const long long cy = y - whole(kMinima[0]);
+  return static_cast<int>(cy < -1000000 ? -1000000 : cy);
 }
 
 // search_flux_tab_v1, _v2, _v3: load version 1 (POLE V1), 2 (POLE V2) or

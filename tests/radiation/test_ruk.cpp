@@ -89,6 +89,8 @@ TEST(RukCycleYear, MinimaExamplesAndPeriodRule) {
       {2006, -1}, {2007, 0}, {2011, 4}, {2017, -1},
       // later minima at the same period: 2029.231, 2040.197
       {2023, -6}, {2028, -1}, {2029, 0}, {2033, 4}, {2034, -6}, {2040, 0},
+      // far ahead: 1996.333 + 91 x 10.966 = 2994.239, then 3005.205
+      {2994, 0}, {2998, 4}, {2999, -6}, {3000, -5}, {3005, 0},
       // before the first minimum: years to it
       {1901, -1}, {1896, -6},
   };
@@ -96,6 +98,13 @@ TEST(RukCycleYear, MinimaExamplesAndPeriodRule) {
     int year = c[0], cy = 99;
     calc_year_cycle_(&year, &cy);
     EXPECT_EQ(cy, c[1]) << year;
+  }
+  // Any later year has a cycle year the tables hold.
+  for (int year : {2100, 12345, 2147483647}) {
+    int cy = 99;
+    calc_year_cycle_(&year, &cy);
+    EXPECT_GE(cy, -6) << year;
+    EXPECT_LE(cy, 4) << year;
   }
 }
 
