@@ -7,6 +7,7 @@
 // class and a part linear in the dipole tilt (in units of 10 degrees). The
 // polynomial is low order: the model is meant for the inner magnetosphere
 // (within about 17 Earth radii, where the field routine refuses points).
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "extfield/olson_pfitzer88_tables.hpp"
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 

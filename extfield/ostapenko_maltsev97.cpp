@@ -14,6 +14,7 @@
 
 #include "extfield/extfield_state.hpp"
 #include "frame/conventions.hpp"
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "extfield/tsyganenko87_tables.hpp"
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "extfield/tsyganenko89_tables.hpp"
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 

@@ -16,6 +16,7 @@
 #include "extfield/extfield_state.hpp"
 #include "extfield/tsyganenko96.hpp"
 #include "extfield/tsyganenko96_tables.hpp"
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 
@@ -605,7 +606,7 @@ extern "C" void t96_01_(double* parmod, double* x, double* y, double* z, double*
 // Requires: the field-model set-up for the time with external code 7, which
 //           also rejects drivers outside the model's validity range.
 // Failure:  none; champ refuses points beyond 40 Earth radii beforehand.
-extern "C" void t96_01_champ_(double* xgsm, double* bgsm) {
+void kest::t96_champ(double* xgsm, double* bgsm) {
   double parmod[4] = {kest::drivers.pdyn, kest::drivers.dst, kest::drivers.byimf,
                       kest::drivers.bzimf};
   t96_01_(parmod, &xgsm[0], &xgsm[1], &xgsm[2], &bgsm[0], &bgsm[1], &bgsm[2]);

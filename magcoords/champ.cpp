@@ -8,6 +8,7 @@
 // drivers, Kp class, frame axes) from the records the set-up filled.
 #include <cmath>
 
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "kest/frame.h"
 #include "frame/conventions.hpp"
@@ -48,12 +49,12 @@ constexpr ExternalModel kExternal[13] = {
     /*  4 Tsyganenko 1989         */ {Limit::radius, 4900.0, Frame::gsm, &kest::t89c_champ},
     /*  5 Olson-Pfitzer quiet     */ {Limit::radius, 225.0, Frame::sm, &op_quiet},
     /*  6 Olson-Pfitzer dynamic   */ {Limit::radius, 3600.0, Frame::sm, &kest::op_dynamic_champ},
-    /*  7 Tsyganenko 1996         */ {Limit::radius, 1600.0, Frame::gsm, &t96_01_champ_},
+    /*  7 Tsyganenko 1996         */ {Limit::radius, 1600.0, Frame::gsm, &kest::t96_champ},
     /*  8 Ostapenko-Maltsev 1997  */ {Limit::none, 0.0, Frame::sm, &kest::om97_champ},
-    /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
-    /* 10 Tsyganenko 2001 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
-    /* 11 Tsyganenko 2004 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, nullptr},
-    /* 12 Alexeev 2000            */ {Limit::none, 0.0, Frame::gsm, nullptr},
+    /*  9 Tsyganenko 2001         */ {Limit::x_gsm, 0.0, Frame::gsm, &kest::t01_champ},
+    /* 10 Tsyganenko 2001 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &kest::t01_storm_champ},
+    /* 11 Tsyganenko 2004 storm   */ {Limit::x_gsm, 0.0, Frame::gsm, &kest::t04_champ},
+    /* 12 Alexeev 2000            */ {Limit::none, 0.0, Frame::gsm, &kest::a2000_champ},
 };
 
 // Tailward limit of the Tsyganenko 2001/2004 models, GSM x in Earth radii.

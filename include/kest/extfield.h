@@ -21,6 +21,19 @@ KEST_API void bxyzmu_(double *x, double *y, double *z,
 KEST_API void dipole_(double *psi, double *x, double *y, double *z,
                       double *bx, double *by, double *bz);
 
+/* ---- Tsyganenko 2001 and 2004 storm models --------------------------------
+ * GSM position (Earth radii) in, external field (GSM, nT, without the dipole)
+ * out; the dipole tilt is read from the set-up (degrees). No input is tested.
+ * t01_01_: parmod(6) = Pdyn (nPa), Dst (nT), IMF By, Bz (nT), and two G
+ *   values (G1, G2, or G2, G3 for the storm form).
+ * t04_s_: parmod(10) = Pdyn, Dst, IMF By, Bz, W1..W6.
+ */
+KEST_API void t01_01_(double *parmod, double *x, double *y, double *z,
+                      double *bx, double *by, double *bz);
+KEST_API void t04_s_(double *parmod, double *x, double *y, double *z,
+                     double *bx, double *by, double *bz);
+/* ---- end Tsyganenko 2001 and 2004 --------------------------------------- */
+
 /* ---- Tsyganenko 1996 (T96_01) -------------------------------------------
  * External field at a GSM point for the solar-wind dynamic pressure, Dst and
  * IMF By, Bz in parmod (1 Pdyn nPa, 2 Dst nT, 3 By nT, 4 Bz nT) and the
@@ -37,11 +50,6 @@ KEST_API void birk1tot_02_(double *psi, double *x, double *y, double *z,
                            double *bx, double *by, double *bz);
 KEST_API void birk2tot_02_(double *psi, double *x, double *y, double *z,
                            double *bx, double *by, double *bz);
-
-/* T96_01 for the field routine: GSM point in, GSM field out, drivers (pdyn,
- * dst, byimf, bzimf) and tilt taken from the records of the field-model
- * set-up. */
-KEST_API void t96_01_champ_(double *xgsm, double *bgsm);
 /* ---- end Tsyganenko 1996 ------------------------------------------------ */
 
 KEST_END_C
@@ -53,12 +61,6 @@ KEST_BEGIN_C
 KEST_API void mead_(double *x, double *y, double *z, int *iopt,
                     double *bx, double *by, double *bz);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor: SM point x(3) in, SM field b(3) out; Kp class from index. */
-void mead_champ(double *x, double *b);
-}
-#endif
 /* ==== end Mead ========================================================== */
 
 /* ==== Tsyganenko 1987 (external-model codes 2, 3) ====================== */
@@ -68,16 +70,6 @@ KEST_BEGIN_C
 KEST_API void tsy87l_(int *iopt, double *x, double *y, double *z,
                       double *bx, double *by, double *bz);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor of the long-tail model: GSM point in, GSM field out. */
-void tsy87l_champ(double *x, double *b);
-/* Short-tail field for a parameter column a[24] (A1..A24) given by the caller
- * (the published short-tail sets are not part of this build); GSM, nT. */
-void t87_short_field(int iopt, const double *a, double x, double y, double z,
-                     double *b);
-}
-#endif
 /* ==== end Tsyganenko 1987 =============================================== */
 
 /* ==== Tsyganenko 1989 (external-model code 4) ========================== */
@@ -90,12 +82,6 @@ KEST_API void t89c_(int *iopt, double *x, double *y, double *z,
  * and tilt (radians); f(3) field (nT); der(3,30) basis fields per unit Ak. */
 KEST_API void t89_(int *flag, double *a, double *xi, double *f, double *der);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor: GSM point in, GSM field out; Kp class from index. */
-void t89c_champ(double *x, double *b);
-}
-#endif
 /* ==== end Tsyganenko 1989 =============================================== */
 
 /* ==== Ostapenko-Maltsev 1997 (external-model code 8) =================== */
@@ -108,12 +94,6 @@ KEST_API void set_a_(double *dst, double *pdyn, double *kp, double *bz,
  * coefficients of the last set_a_ (stops the process if there was none). */
 KEST_API void bom97_(double *xin, double *b);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor: drivers and tilt of the set-up, SM point in, SM field out. */
-void om97_champ(double *x, double *b);
-}
-#endif
 /* ==== end Ostapenko-Maltsev 1997 ======================================== */
 
 /* ==== Olson-Pfitzer dynamic (external-model code 6) ===================== */
@@ -134,12 +114,23 @@ KEST_API void bfmagp_(double *x, double *b);
 KEST_API void bftail_(double *x, double *b);
 KEST_API void bfring_(double *x, double *b);
 KEST_END_C
-#ifdef __cplusplus
-namespace kest {
-/* champ's adaptor: drivers of the set-up, SM point in, SM field out. */
-void op_dynamic_champ(double *x, double *b);
-}
-#endif
 /* ==== end Olson-Pfitzer dynamic ========================================= */
+
+/* ==== Alexeev 2000 paraboloid model (external-model code 12) ============= */
+KEST_BEGIN_C
+/* Alexeev 2000: solar-wind density ro (cm^-3), speed v (km/s), IMF bimf(3)
+ * (nT), Dst and AL (nT), GSM position x(3) (Earth radii); returns bm(3), the
+ * external field in GSM (nT), zero beyond the model's paraboloid
+ * magnetopause. Single precision; reads the date and the time of day (hours)
+ * from the set-up's a2000_time record. */
+KEST_API void a2000_(float *ro, float *v, float *bimf, float *dst, float *al,
+                     float *x, float *bm);
+/* Alexeev 2000 source switches (elements 5, 6, 8, 4, 7, 9, 3 in this order):
+ * dipole, -, tail (on only at 1), -, dipole share of the shielding, region-1
+ * currents, IMF penetration. */
+KEST_API void pstatus_(float *s5, float *s6, float *s8, float *s4, float *s7,
+                       float *s9, float *s3);
+KEST_END_C
+/* ==== end Alexeev 2000 =================================================== */
 
 #endif

@@ -6,6 +6,49 @@
 
 KEST_BEGIN_C
 
+/* ---- Trapped-particle flux models: NASA AE8/AP8 and AFRL CRRES ------------
+ * whichm: AE8/AP8 1 AE8 MIN, 2 AE8 MAX, 3 AP8 MIN, 4 AP8 MAX; CRRES 1
+ * CRRESPRO quiet, 2 CRRESPRO active, 3 CRRESELE average, 4 CRRESELE worst
+ * case, 5 CRRESELE by the Ap15 of each point (get_crres_flux_ also takes 6..10:
+ * the Ap15 tables 2..6 for every point).
+ * whatf: 1 differential flux at E1 (per MeV), 2 mean differential flux over
+ * E1..E2 (per MeV), 3 integral flux above E1. energy(2, 25) in MeV.
+ * flux(100000, 25), first index fastest: at most 100000 points and 25
+ * energies per call (beyond: a message and fill values). Fluxes without a
+ * value hold KEST_FILL. The position drivers replace an invalid whichm or
+ * whatf by 1 in the caller's variable after a warning; the lookups leave
+ * every flux at KEST_FILL for such values. The CRRES tables are text files
+ * read at every call from the caller's path prefix (path_len 0..500; the file
+ * name is appended without a separator); a table that cannot be opened or
+ * read stops the process with a message on standard error (status 1).
+ * Nothing is re-entrant. */
+KEST_API void get_ae8_ap8_flux_(int *ntime, int *whichm, int *whatf, int *Nene,
+                                double *energy, double *BBo, double *Lm,
+                                double *flux);
+KEST_API void fly_in_nasa_aeap1_(int *ntime, int *sysaxes, int *whichm,
+                                 int *whatf, int *Nene, double *energy,
+                                 int *iyr, int *idoy, double *UT, double *x1,
+                                 double *x2, double *x3, double *flux);
+KEST_API void get_crres_flux_(int *ntime, int *whichm, int *whatf, int *Nene,
+                              double *energy, double *BBo, double *Lm,
+                              double *Ap15, double *flux, char *path,
+                              int *path_len);
+KEST_API void fly_in_afrl_crres1_(int *ntime, int *sysaxes, int *whichm,
+                                  int *whatf, int *Nene, double *energy,
+                                  int *iyr, int *idoy, double *UT, double *x1,
+                                  double *x2, double *x3, double *Ap15,
+                                  double *flux, char *path, int *path_len);
+
+/* ---- Argument-vector entries (argv = the core's argument addresses) ------
+ *   fly_in_nasa_aeap -> fly_in_nasa_aeap1 (13)
+ *   get_ae8_ap8_flux_idl -> get_ae8_ap8_flux (8)
+ *   fly_in_afrl_crres -> fly_in_afrl_crres1 (16)
+ *   get_crres_flux_idl -> get_crres_flux (11) */
+KEST_DECLARE_ENTRY(fly_in_nasa_aeap_);
+KEST_DECLARE_ENTRY(get_ae8_ap8_flux_idl_);
+KEST_DECLARE_ENTRY(fly_in_afrl_crres_);
+KEST_DECLARE_ENTRY(get_crres_flux_idl_);
+
 KEST_END_C
 
 /* ==== Mission-averaged electron models (geostationary ruk, MEO GNSS) =====

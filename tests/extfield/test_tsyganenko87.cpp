@@ -6,6 +6,7 @@
 
 #include "ext_helpers.hpp"
 #include "extfield/tsyganenko87_tables.hpp"
+#include "extfield/champ_adaptors.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 

@@ -1,0 +1,407 @@
+// AFRL CRRES trapped-particle models (CRRESPRO protons, CRRESELE electrons):
+// the table reader, the lookup of a series of (L, B/B0) points, and the flux
+// along a series of positions in the field model of the tables.
+//
+// The tables give the flux per MeV on a grid of energy, B/B0 cell and L cell.
+// A point takes the values of its (L, B/B0) cell; in energy the flux is a
+// straight line in log flux against log energy between the two grid energies
+// around the wanted energy; band means and integrals are trapezoid sums over
+// the grid energies inside the band.
+//
+// The table values are not part of the library: ten text files are read at
+// every call from the directory the caller names.
+//
+// References: M. S. Gussenhoven, E. G. Mullen, D. H. Brautigam, Improved
+// understanding of the Earth's radiation belts from the CRRES satellite, IEEE
+// Trans. Nucl. Sci. 43 (1996); J. D. Meffert and M. S. Gussenhoven, CRRESPRO
+// documentation, PL-TR-94-2218 (1994); D. H. Brautigam and J. T. Bell,
+// CRRESELE documentation, PL-TR-95-2128 (1995).
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "frame/conventions.hpp"
+#include "kest.h"
+#include "magcoords/magcoords_state.hpp"
+#include "radiation/flux_driver.hpp"
+#include "radiation/flux_tables.hpp"
+#include "radiation/radiation_state.hpp"
+
+namespace {
+
+constexpr const char* kBadModel = "Invalid AFRL CRRES model specification";
+constexpr const char* kPickModel = "Selecting crrespro quiet";
+constexpr const char* kBadKind = "Invalid flux output specification";
+constexpr const char* kPickKind = "Selecting differential flux";
+constexpr const char* kBadPath = "CRRES data path longer than 500 characters (or of negative length), no flux computed";
+
+// Longest directory prefix of the table files.
+constexpr int kPathMax = 500;
+
+// Table files by model number 1..10.
+constexpr const char* kTableFile[11] = {
+    "",
+    "crrespro_quiet.txt",
+    "crrespro_active.txt",
+    "crresele_Average.txt",
+    "crresele_Worst_case.txt",
+    "crresele_Ap1.txt",
+    "crresele_Ap2.txt",
+    "crresele_Ap3.txt",
+    "crresele_Ap4.txt",
+    "crresele_Ap5.txt",
+    "crresele_Ap6.txt",
+};
+
+// Record layout "(34(D9.3,1x))": 34 fields of 9 characters, each followed by
+// one skipped character.
+constexpr int kFieldsPerRecord = 34;
+constexpr int kFieldWidth = 9;
+constexpr int kFieldStride = 10;
+constexpr int kImpliedDecimals = 3;
+
+// Grids of the tables.
+constexpr double kBb0Grid[35] = {1.0,   1.004, 1.02,  1.046, 1.085, 1.14,  1.2,   1.3,   1.4,
+                                 1.52,  1.69,  1.88,  2.1,   2.4,   2.73,  3.13,  3.67,  4.35,
+                                 5.02,  6.1,   7.41,  9.088, 11.29, 14.22, 18.16, 23.56, 31.07,
+                                 41.47, 57.23, 80.25, 115.4, 170.7, 260.7, 413.4, 684.6};
+constexpr double kProtonEnergies[22] = {1.5,  2.1,  2.5,  2.9,  3.6,  4.3,  5.7,  6.8,  8.5,  9.7,  10.7,
+                                        13.2, 16.9, 19.4, 26.3, 30.9, 36.3, 41.1, 47.0, 55.0, 65.7, 81.3};
+constexpr double kElectronEnergies[10] = {0.65, 0.95, 1.6, 2.0, 2.35, 2.75, 3.15, 3.75, 4.55, 5.75};
+
+// Bounds of the six Ap15 bins of CRRESELE (5-7, 7-10, 10-15, 15-20, 20-25,
+// 25-55; each bin includes its upper bound, the first also its lower one).
+constexpr double kAp15Bounds[7] = {5.0, 7.0, 10.0, 15.0, 20.0, 25.0, 55.0};
+
+// Reads one field of a "D9.3" edit: blanks are ignored, an all-blank field is
+// 0, a number without a decimal point has 3 implied decimals, the exponent
+// may follow E, D or Q or stand alone with its sign. Returns false for a
+// field that is not a number.
+bool read_d_field(const char* p, double& v) {
+  char s[kFieldWidth + 1];
+  int n = 0;
+  for (int i = 0; i < kFieldWidth; ++i)
+    if (p[i] != ' ') s[n++] = p[i];
+  s[n] = '\0';
+  if (n == 0) {
+    v = 0.0;
+    return true;
+  }
+  int i = 0;
+  std::string mant;
+  if (s[i] == '+' || s[i] == '-') mant += s[i++];
+  int digits = 0;
+  bool point = false;
+  while (i < n && (std::isdigit(static_cast<unsigned char>(s[i])) || (s[i] == '.' && !point))) {
+    if (s[i] == '.') point = true; else ++digits;
+    mant += s[i++];
+  }
+  if (digits == 0) return false;
+  long exponent = 0;
+  if (i < n) {
+    if (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd' || s[i] == 'Q' || s[i] == 'q') ++i;
+    int sign = 1;
+    if (i < n && (s[i] == '+' || s[i] == '-')) sign = (s[i++] == '-') ? -1 : 1;
+    if (i >= n) return false;
+    for (; i < n; ++i) {
+      if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
+      exponent = exponent * 10 + (s[i] - '0');
+    }
+    exponent *= sign;
+  }
+  if (!point) exponent -= kImpliedDecimals;
+  const std::string text = mant + "e" + std::to_string(exponent);
+  v = std::strtod(text.c_str(), nullptr);
+  return true;
+}
+
+[[noreturn]] void table_stop(const std::string& what) { kest::stop_stderr({what.c_str()}); }
+
+// The flux at energy e interpolated in a table row f (energies egrid, e
+// inside the grid): the grid index ie (1-based, the smallest from 2 on with
+// e <= egrid(ie)) and, when both table values around e are positive, the
+// value on the straight line in log flux against log energy.
+struct Interp {
+  int ie;
+  bool has;
+  double value;
+};
+
+Interp interp_energy(const double* egrid, int ne, const double* f, double e) {
+  Interp r{ne + 1, false, 0.0};
+  for (int j = 2; j <= ne; ++j)
+    if (e <= egrid[j - 1]) {
+      r.ie = j;
+      break;
+    }
+  if (r.ie > ne) return r;
+  const double fa = f[r.ie - 2], fb = f[r.ie - 1];
+  if (fb > 0.0 && fa > 0.0) {
+    const double lea = std::log(egrid[r.ie - 2]), leb = std::log(egrid[r.ie - 1]);
+    const double s = (std::log(fb) - std::log(fa)) / (leb - lea);
+    const double c = std::log(fb) - s * leb;
+    r.has = true;
+    r.value = std::exp(s * std::log(e) + c);
+  }
+  return r;
+}
+
+}  // namespace
+
+namespace kest {
+
+// init_crrespro / init_crresele: the proton or electron grids of the tables.
+// State:    writes lgrid, egrid and bb0grid of crres_model_dbl.
+void init_crrespro() {
+  CrresModelDbl& t = crres_model_dbl;
+  for (int i = 0; i < 35; ++i) t.bb0grid[i] = kBb0Grid[i];
+  for (int i = 0; i < 22; ++i) t.egrid[i] = kProtonEnergies[i];
+  for (int i = 1; i <= 91; ++i) t.lgrid[i - 1] = 1.0 + (i - 1) * 0.05;
+}
+
+void init_crresele() {
+  CrresModelDbl& t = crres_model_dbl;
+  for (int i = 0; i < 35; ++i) t.bb0grid[i] = kBb0Grid[i];
+  for (int i = 0; i < 22; ++i) t.egrid[i] = i < 10 ? kElectronEnergies[i] : 0.0;
+  for (int i = 1; i <= 91; ++i) t.lgrid[i - 1] = i <= 87 ? 2.5 + (i - 1) * 0.05 : 0.0;
+}
+
+// init_crres: loads one CRRES table file and its grids.
+// Given:    model     int          1..10 (1, 2 protons; 3..10 electrons);
+//                                  another number loads nothing
+//           path      const char*  directory prefix (path_len characters)
+//           path_len  int          0..500 (the caller checks)
+// State:    writes crres_model_dbl, crres_model_int.
+// Failure:  a file that cannot be opened, ends before the records the model
+//           needs, or holds a field that is not a number: a message naming
+//           the file on standard error and a stop (exit status 1).
+// Notes:    1. The file name is the prefix followed directly by the table's
+//              name: a directory must end in "/".
+//           2. ne x (nl - 1) records are read, energy by energy and within
+//              one energy L cell by L cell, 34 B/B0 cells per record; further
+//              records are not read. A record shorter than 340 characters
+//              reads as if padded with blanks (its missing fields are 0).
+//           3. Electron values are per keV in the files and are multiplied by
+//              1000 to give the flux per MeV.
+void init_crres(int model, const char* path, int path_len) {
+  if (model < 1 || model > 10) return;
+  const bool protons = model <= 2;
+  CrresModelInt& n = crres_model_int;
+  n.ne = protons ? 22 : 10;
+  n.nb = 35;
+  n.nl = protons ? 91 : 87;
+  const std::string name = std::string(path, static_cast<std::size_t>(path_len)) + kTableFile[model];
+
+  std::FILE* fp = std::fopen(name.c_str(), "r");
+  if (fp == nullptr) table_stop("Cannot open CRRES flux table file " + name);
+  CrresModelDbl& t = crres_model_dbl;
+  char* line = nullptr;
+  std::size_t cap = 0;
+  char rec[kFieldsPerRecord * kFieldStride];
+  int record = 0;
+  for (int ie = 0; ie < n.ne; ++ie) {
+    for (int il = 0; il < n.nl - 1; ++il) {
+      ++record;
+      const ssize_t got = getline(&line, &cap, fp);
+      if (got < 0) {
+        std::fclose(fp);
+        std::free(line);
+        table_stop("Error reading CRRES flux table file " + name + ": it ends before record " +
+                   std::to_string(record));
+      }
+      std::size_t len = static_cast<std::size_t>(got);
+      while (len > 0 && (line[len - 1] == '\n' || line[len - 1] == '\r')) --len;
+      std::memset(rec, ' ', sizeof rec);
+      std::memcpy(rec, line, std::min(len, sizeof rec));
+      for (int ib = 0; ib < kFieldsPerRecord; ++ib) {
+        double v;
+        if (!read_d_field(rec + ib * kFieldStride, v)) {
+          std::fclose(fp);
+          std::free(line);
+          table_stop("Error reading CRRES flux table file " + name + ": record " + std::to_string(record) +
+                     ", field " + std::to_string(ib + 1) + " is not a number");
+        }
+        t.flux_tab[il][ib][ie] = protons ? v : v * 1000.0;
+      }
+    }
+  }
+  std::fclose(fp);
+  std::free(line);
+  if (protons)
+    init_crrespro();
+  else
+    init_crresele();
+}
+
+}  // namespace kest
+
+// get_crres_flux: CRRES flux of a series of points given by L and B/B0.
+// Given:    ntime    int      number of points, at most 100000
+//           whichm   int      1 CRRESPRO quiet, 2 CRRESPRO active, 3
+//                             CRRESELE average, 4 CRRESELE worst case, 5
+//                             CRRESELE by the Ap15 of each point, 6..10 the
+//                             CRRESELE tables of the Ap15 bins 2..6
+//           whatf    int      1 differential flux at E1, 2 mean differential
+//                             flux over E1..E2, 3 integral flux above E1 (up
+//                             to the highest grid energy); per MeV, or
+//                             cm^-2 s^-1 for the integral
+//           nene     int      number of energies or bands, at most 25
+//           energy   double[2 x 25]  (E1, E2) per column, MeV
+//           bbo, lm  double[ntime]   B/B0 and L per point
+//           ap15     double[ntime]   Ap15 per point (read for whichm 5)
+//           path     char*    directory prefix of the table files
+//           path_len int      number of characters of path, 0..500
+// Returned: flux     double[100000 x 25]  rows 1..ntime, all 25 columns
+// State:    writes crres_model_dbl, crres_model_int (the table last loaded).
+// Failure:  fill value -1.0E31 for: every column beyond nene; a point with L
+//           outside [first, last) of the L grid, B/B0 above 684.6, or (whichm
+//           5) Ap15 outside 5..55; E1 outside the energy grid; a band with E2
+//           below E1 or above the grid; a result of 0 or below; every entry
+//           for whichm outside 1..10 or whatf outside 1..3 (no table read).
+//           ntime above 100000, nene above 25, path_len outside 0..500: one
+//           message line, fill values, no table read. A table that cannot be
+//           read: stop (see init_crres).
+// Notes:    1. No interpolation in L or B/B0: a point takes its cell's values.
+//           2. For whichm 5 each point's Ap15 bin selects its table; a table
+//              is read again only when the bin differs from the table in
+//              memory.
+extern "C" void get_crres_flux_(int* ntime, int* whichm, int* whatf, int* nene, double* energy, double* bbo,
+                                double* lm, double* ap15, double* flux, char* path, int* path_len) {
+  using kest::baddata;
+  if (!kest::flux_call_fits(*ntime, *nene, flux)) return;
+  for (int k = 0; k < kest::kFluxMaxEnergies; ++k)
+    for (int i = 0; i < *ntime; ++i) flux[i + kest::kFluxMaxPoints * k] = baddata;
+  if (*path_len < 0 || *path_len > kPathMax) {
+    kest::msg(kBadPath);
+    return;
+  }
+  if (*whichm < 1 || *whichm > 10 || *whatf < 1 || *whatf > 3) return;
+
+  kest::init_crres(*whichm, path, *path_len);
+  int loaded = *whichm;
+  const kest::CrresModelDbl& t = kest::crres_model_dbl;
+  const kest::CrresModelInt& n = kest::crres_model_int;
+  for (int i = 0; i < *ntime; ++i) {
+    const double l = lm[i], b = bbo[i];
+    if (!(l >= t.lgrid[0] && l < t.lgrid[n.nl - 1])) continue;
+    int il = 1;
+    while (il + 1 < n.nl && t.lgrid[il] <= l) ++il;  // largest il with lgrid(il) <= L
+    if (!(b <= t.bb0grid[n.nb - 1])) continue;
+    int ib = 1;
+    while (b > t.bb0grid[ib]) ++ib;  // smallest j >= 2 with B <= bb0grid(j), less 1
+    if (*whichm == 5) {
+      const double ap = ap15[i];
+      if (!(ap >= kAp15Bounds[0] && ap <= kAp15Bounds[6])) continue;
+      int bin = 1;
+      while (ap > kAp15Bounds[bin]) ++bin;
+      if (bin + 4 != loaded) {
+        kest::init_crres(bin + 4, path, *path_len);
+        loaded = bin + 4;
+      }
+    }
+    const double* f = t.flux_tab[il - 1][ib - 1];  // f[j - 1] = flux at grid energy j
+    const double* eg = t.egrid;
+    const int ne = n.ne;
+    for (int k = 0; k < *nene; ++k) {
+      const double e1 = energy[2 * k], e2 = energy[2 * k + 1];
+      double& out = flux[i + kest::kFluxMaxPoints * k];
+      if (!(e1 >= eg[0] && e1 <= eg[ne - 1])) continue;
+      const Interp a = interp_energy(eg, ne, f, e1);
+      const int ie1 = a.ie;
+      const double f1 = a.has ? a.value : 0.0;
+      double result = 0.0;
+      if (*whatf == 1) {
+        if (a.has) out = a.value;
+        continue;
+      }
+      if (*whatf == 2) {
+        if (!(e2 >= e1 && e2 <= eg[ne - 1])) continue;
+        const Interp z = interp_energy(eg, ne, f, e2);
+        const int ie2 = z.ie;
+        const double f2 = z.has ? z.value : 0.0;
+        if (ie1 == ie2) {
+          result = (f1 + f2) / 2.0;
+        } else {
+          double sum = 0.5 * (eg[ie1 - 1] - e1) * (f1 + f[ie1 - 1]);
+          for (int j = ie1; j <= ie2 - 2; ++j) sum += 0.5 * (eg[j] - eg[j - 1]) * (f[j - 1] + f[j]);
+          sum += 0.5 * (e2 - eg[ie2 - 2]) * (f2 + f[ie2 - 2]);
+          result = sum / (e2 - e1);
+        }
+      } else {
+        double sum = 0.5 * (eg[ie1 - 1] - e1) * (f1 + f[ie1 - 1]);
+        for (int j = ie1; j <= ne - 1; ++j) sum += 0.5 * (eg[j] - eg[j - 1]) * (f[j - 1] + f[j]);
+        result = sum;
+      }
+      if (result > 0.0) out = result;
+    }
+  }
+}
+
+// fly_in_afrl_crres1: CRRES flux along a series of positions.
+// Given:    ntime, sysaxes, nene, energy, iyr, idoy, ut, x1, x2, x3
+//                    as fly_in_nasa_aeap1_
+//           ap15     double[ntime]  Ap15 of each point (read for whichm 5)
+//           path     char*    directory prefix of the table files
+//           path_len int      number of characters of path, 0..500
+// Given and returned:
+//           whichm   int      1..5 as get_crres_flux_; another value:
+//                             warning, replaced by 1
+//           whatf    int      1..3; another value: warning, replaced by 1
+// Returned: flux     double[100000 x 25] as get_crres_flux_
+// State:    writes magmod = (5, 0, 1), flag_l = 0, dip_ang (tilt of day 182
+//           of 1985 at 0 h), the internal field (IGRF 1985.5 dipole), the sun
+//           and axes state (that time, or the last point's time for the
+//           systems 2..5), the CRRES table records; all left so at return.
+// Failure:  a point the field model refuses, or a position system outside
+//           0..8: fill fluxes for the point. path_len outside 0..500, sizes
+//           beyond the limits: one message line, fill values, no point
+//           evaluated (the field model is still set up). A table that cannot
+//           be read: stop (see init_crres).
+// Notes:    1. The tables were built in the eccentric tilted dipole of the
+//              1985.5 IGRF epoch with the Olson-Pfitzer quiet model; the
+//              external model reads the tilt of mid-1985.
+extern "C" void fly_in_afrl_crres1_(int* ntime, int* sysaxes, int* whichm, int* whatf, int* nene, double* energy,
+                                    int* iyr, int* idoy, double* ut, double* x1, double* x2, double* x3,
+                                    double* ap15, double* flux, char* path, int* path_len) {
+  static kest::FlyWork work;
+  // Directory prefix of the last call, blank-padded.
+  static char dir[kPathMax];
+  const bool path_ok = *path_len >= 0 && *path_len <= kPathMax;
+  if (path_ok) {
+    std::memset(dir, ' ', sizeof dir);
+    std::memcpy(dir, path, static_cast<std::size_t>(*path_len));
+  }
+  kest::flag_l.set = 0;
+  kest::magmod.kext = 5;
+  kest::magmod.lstar_opt = 0;
+  if (*whichm < 1 || *whichm > 5) {
+    *whichm = 1;
+    kest::flux_warn_replaced(kBadModel, kPickModel);
+  }
+  if (*whatf < 1 || *whatf > 3) {
+    *whatf = 1;
+    kest::flux_warn_replaced(kBadKind, kPickKind);
+  }
+  kest::magmod.kint = 1;
+  initize_();
+  double epoch = 1985.5;
+  init_dtd_(&epoch);
+  int year = 1985, doy = 182;
+  double secs = 0.0, psi = 0.0;
+  init_gsm_(&year, &doy, &secs, &psi);
+  kest::dip_ang.tilt = psi / (4.0 * std::atan(1.0) / 180.0);
+
+  if (!kest::flux_call_fits(*ntime, *nene, flux)) return;
+  if (!path_ok) {
+    kest::msg(kBadPath);
+    for (int k = 0; k < kest::kFluxMaxEnergies; ++k)
+      for (int i = 0; i < *ntime; ++i) flux[i + kest::kFluxMaxPoints * k] = kest::baddata;
+    return;
+  }
+  kest::fly_points(work, *ntime, *sysaxes, iyr, idoy, ut, x1, x2, x3);
+  get_crres_flux_(ntime, whichm, whatf, nene, energy, work.bbo, work.lm, ap15, flux, dir, path_len);
+}
