@@ -23,8 +23,8 @@
 #include <string_view>
 
 #include "cdf_epoch.hpp"
-#include "fortran_io.hpp"
 #include "frame/conventions.hpp"
+#include "frame/fortran_fields.hpp"
 #include "kest.h"
 
 namespace {
@@ -84,10 +84,10 @@ void read_record(const char* line, long line_no, int n) {
   rec.epoch_text[n][20] = '\0';
   std::memcpy(rec.time_text[n], padded + 22, 19);
   rec.time_text[n][19] = '\0';
-  if (!fio::read_int(rec_text.substr(42, 4), &rec.tag[n]))
+  if (!kest::fio::read_int(rec_text.substr(42, 4), &rec.tag[n]))
     input_error(line_no, "record tag (characters 43-46) is not an integer");
   double lon = 0.0;
-  if (!fio::read_real(rec_text.substr(47, 8), 2, &lon))
+  if (!kest::fio::read_real(rec_text.substr(47, 8), 2, &lon))
     input_error(line_no, "longitude (characters 48-55) is not a number");
 
   double lat = kLatitude, alt = kAltitude;
@@ -100,7 +100,7 @@ void read_record(const char* line, long line_no, int n) {
     sel.x2[k] = rec.y[n];
     sel.x3[k] = rec.z[n];
     double epoch = 0.0;
-    if (!fio::read_free_real(std::string_view(rec.epoch_text[n], 20), &epoch))
+    if (!kest::fio::read_free_real(std::string_view(rec.epoch_text[n], 20), &epoch))
       input_error(line_no, "EPOCH text (characters 1-20) is not a number");
     char text[50];
     if (!cdf::encode_epoch_year_doy_fod(epoch, text, sizeof text))
@@ -108,8 +108,8 @@ void read_record(const char* line, long line_no, int n) {
     // The encoded text "yyyy-ddd.ffffffff" read as (I4,1X,I3,F9.8).
     const std::string_view t(text);
     double fod = 0.0;
-    if (!fio::read_int(t.substr(0, 4), &sel.iyear[k]) || !fio::read_int(t.substr(5, 3), &sel.idoy[k]) ||
-        !fio::read_real(t.substr(8, 9), 8, &fod))
+    if (!kest::fio::read_int(t.substr(0, 4), &sel.iyear[k]) || !kest::fio::read_int(t.substr(5, 3), &sel.idoy[k]) ||
+        !kest::fio::read_real(t.substr(8, 9), 8, &fod))
       input_error(line_no, "EPOCH value could not be encoded");
     sel.ut[k] = fod * 86400.0;
   }
@@ -179,18 +179,18 @@ void write_position_file() {
     std::memcpy(p, rec.time_text[n], 19);
     p += 19;
     *p++ = ',';
-    fio::write_int(p, 4, rec.tag[n]);
+    kest::fio::write_int(p, 4, rec.tag[n]);
     p += 4;
     for (double v : {rec.x[n] * kRe, rec.y[n] * kRe, rec.z[n] * kRe}) {
       *p++ = ',';
-      fio::write_fixed(p, 12, 3, v);
+      kest::fio::write_fixed(p, 12, 3, v);
       p += 12;
     }
     const double cols[8] = {sel.blocal[j], sel.bmin[j], sel.xj[j],  sel.lm[j],
                             sel.lstar[j],  sel.mlt[j],  kLocalPitch, equatorial_pitch(sel.blocal[j], sel.bmin[j])};
     for (double v : cols) {
       *p++ = ',';
-      fio::write_sci(p, 14, 6, v);
+      kest::fio::write_sci(p, 14, 6, v);
       p += 14;
     }
     *p++ = '\n';

@@ -12,16 +12,6 @@ namespace kest::otext {
 
 namespace {
 
-// The characters of a field with its blanks removed.
-std::string squeeze(std::string_view field) {
-  std::string s;
-  for (char c : field)
-    if (c != ' ') s.push_back(c);
-  return s;
-}
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 void right_justify(std::string& out, int width, const char* text) {
   const int len = static_cast<int>(std::strlen(text));
   if (len > width) {
@@ -33,75 +23,6 @@ void right_justify(std::string& out, int width, const char* text) {
 }
 
 }  // namespace
-
-bool read_int(std::string_view field, int* value) {
-  const std::string s = squeeze(field);
-  if (s.empty()) {
-    *value = 0;
-    return true;
-  }
-  size_t i = 0;
-  bool neg = false;
-  if (s[0] == '+' || s[0] == '-') {
-    neg = s[0] == '-';
-    i = 1;
-  }
-  if (i == s.size()) return false;
-  long long v = 0;
-  for (; i < s.size(); ++i) {
-    if (!is_digit(s[i])) return false;
-    v = v * 10 + (s[i] - '0');
-    if (v > 2147483647LL) return false;
-  }
-  *value = static_cast<int>(neg ? -v : v);
-  return true;
-}
-
-bool read_real(std::string_view field, int implied, double* value) {
-  const std::string s = squeeze(field);
-  if (s.empty()) {
-    *value = 0.0;
-    return true;
-  }
-  size_t i = 0;
-  std::string mant;
-  if (s[0] == '+' || s[0] == '-') {
-    if (s[0] == '-') mant.push_back('-');
-    i = 1;
-  }
-  bool point = false;
-  int digits = 0;
-  std::string body;
-  for (; i < s.size(); ++i) {
-    const char c = s[i];
-    if (is_digit(c)) {
-      body.push_back(c);
-      ++digits;
-    } else if (c == '.' && !point) {
-      body.push_back(c);
-      point = true;
-    } else {
-      break;
-    }
-  }
-  if (digits == 0) return false;
-  long expo = 0;
-  if (i < s.size()) {
-    // Exponent: a letter E or D, or directly a sign.
-    if (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd') ++i;
-    else if (s[i] != '+' && s[i] != '-') return false;
-    int e = 0;
-    if (i >= s.size() || !read_int(std::string_view(s).substr(i), &e)) return false;
-    expo = e;
-  }
-  if (!point) expo -= implied;
-  mant += body;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "e%ld", expo);
-  mant += buf;
-  *value = std::strtod(mant.c_str(), nullptr);
-  return true;
-}
 
 void put_int(std::string& out, int width, int value, int min_digits) {
   char buf[32];

@@ -1,6 +1,7 @@
-// Text forms of the orbit subsystem: fixed-column fields of the two-line
-// element lines, fixed-point output fields of the propagated-orbit file, and
-// the trace lines that the element conversions print.
+// Text forms of the orbit subsystem: the fixed-point output fields of the
+// propagated-orbit file and the trace lines that the element conversions
+// print. (The fields of the two-line element lines are read with
+// frame/fortran_fields.hpp.)
 #ifndef KEST_ORBIT_ORBIT_TEXT_HPP
 #define KEST_ORBIT_ORBIT_TEXT_HPP
 
@@ -8,17 +9,6 @@
 #include <string_view>
 
 namespace kest::otext {
-
-// Reads an integer field: an optional sign and digits; blanks anywhere are
-// ignored and an all-blank field reads as 0. Returns false for anything else.
-bool read_int(std::string_view field, int* value);
-
-// Reads a real field: optional sign, digits with or without a decimal point,
-// optional exponent (E or D, with optional sign). Blanks are ignored; an
-// all-blank field reads as 0. Without a decimal point the digits carry
-// `implied` implied decimals. Returns false on any other character, or on a
-// sign or point without a digit.
-bool read_real(std::string_view field, int implied, double* value);
 
 // Appends an Iw field (Iw.m with leading zeros when min_digits > 0) or an
 // Fw.d field, w characters exactly; a value that does not fit is w asterisks.

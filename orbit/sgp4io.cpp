@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "frame/conventions.hpp"
+#include "frame/fortran_fields.hpp"
 #include "kest/frame.h"
 #include "kest/orbit.h"
 #include "orbit/orbit_state.hpp"
@@ -124,13 +125,13 @@ bool read_line(Line& l) {
 
 int get_int(const Line& l, int first, int last, const char* what) {
   int v = 0;
-  if (!kest::otext::read_int(l.cols(first, last), &v)) bad_field(l, first, last, what);
+  if (!kest::fio::read_int(l.cols(first, last), &v)) bad_field(l, first, last, what);
   return v;
 }
 
 double get_real(const Line& l, int first, int last, int implied, const char* what) {
   double v = 0.0;
-  if (!kest::otext::read_real(l.cols(first, last), implied, &v)) bad_field(l, first, last, what);
+  if (!kest::fio::read_real(l.cols(first, last), implied, &v)) bad_field(l, first, last, what);
   return v;
 }
 

@@ -25,6 +25,7 @@
 #include <string>
 
 #include "frame/conventions.hpp"
+#include "frame/fortran_fields.hpp"
 #include "kest.h"
 #include "magcoords/magcoords_state.hpp"
 #include "radiation/flux_driver.hpp"
@@ -82,41 +83,7 @@ constexpr double kAp15Bounds[7] = {5.0, 7.0, 10.0, 15.0, 20.0, 25.0, 55.0};
 // may follow E, D or Q or stand alone with its sign. Returns false for a
 // field that is not a number.
 bool read_d_field(const char* p, double& v) {
-  char s[kFieldWidth + 1];
-  int n = 0;
-  for (int i = 0; i < kFieldWidth; ++i)
-    if (p[i] != ' ') s[n++] = p[i];
-  s[n] = '\0';
-  if (n == 0) {
-    v = 0.0;
-    return true;
-  }
-  int i = 0;
-  std::string mant;
-  if (s[i] == '+' || s[i] == '-') mant += s[i++];
-  int digits = 0;
-  bool point = false;
-  while (i < n && (std::isdigit(static_cast<unsigned char>(s[i])) || (s[i] == '.' && !point))) {
-    if (s[i] == '.') point = true; else ++digits;
-    mant += s[i++];
-  }
-  if (digits == 0) return false;
-  long exponent = 0;
-  if (i < n) {
-    if (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd' || s[i] == 'Q' || s[i] == 'q') ++i;
-    int sign = 1;
-    if (i < n && (s[i] == '+' || s[i] == '-')) sign = (s[i++] == '-') ? -1 : 1;
-    if (i >= n) return false;
-    for (; i < n; ++i) {
-      if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
-      exponent = exponent * 10 + (s[i] - '0');
-    }
-    exponent *= sign;
-  }
-  if (!point) exponent -= kImpliedDecimals;
-  const std::string text = mant + "e" + std::to_string(exponent);
-  v = std::strtod(text.c_str(), nullptr);
-  return true;
+  return kest::fio::read_real(std::string_view(p, kFieldWidth), kImpliedDecimals, &v);
 }
 
 [[noreturn]] void table_stop(const std::string& what) { kest::stop_stderr({what.c_str()}); }

@@ -1,5 +1,5 @@
-// Fixed-format record fields (see fortran_io.hpp).
-#include "fortran_io.hpp"
+// Fixed-format record fields (see fortran_fields.hpp).
+#include "frame/fortran_fields.hpp"
 
 #include <cmath>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-namespace fio {
+namespace kest::fio {
 namespace {
 
 std::string strip_blanks(std::string_view field) {
@@ -49,8 +49,13 @@ bool put_nonfinite(char* out, int width, double value) {
 bool read_int(std::string_view field, int* value) {
   const std::string s = strip_blanks(field);
   std::size_t i = 0;
+  if (s.empty()) {
+    *value = 0;
+    return true;
+  }
   bool neg = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+  if (s[i] == '+' || s[i] == '-') neg = s[i++] == '-';
+  if (i == s.size()) return false;
   long long v = 0;
   for (; i < s.size(); ++i) {
     if (!is_digit(s[i])) return false;
@@ -85,7 +90,10 @@ bool read_real(std::string_view field, int decimals, double* value) {
   if (!digits) return false;
   long exponent = 0;
   if (i < s.size()) {
-    if (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd') ++i;
+    if (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd' || s[i] == 'Q' || s[i] == 'q')
+      ++i;
+    else if (s[i] != '+' && s[i] != '-')
+      return false;
     if (i >= s.size()) return false;
     std::size_t j = i;
     if (s[j] == '+' || s[j] == '-') ++j;
@@ -145,4 +153,4 @@ void write_sci(char* out, int width, int decimals, double value) {
   put(out, width, buf);
 }
 
-}  // namespace fio
+}  // namespace kest::fio
