@@ -100,18 +100,9 @@ Vec3 shlcar3x3(double x, double y, double z, double psi) {
   const double st2 = std::sin(psi * a[49]), ct2 = std::cos(psi * a[49]);
   const double x1 = x * ct1 - z * st1, z1 = x * st1 + z * ct1;
   const double x2 = x * ct2 - z * st2, z2 = x * st2 + z * ct2;
-  // Sines and cosines once per scale (each serves three harmonics).
-  double cyp[3], syp[3], czr[3], szr[3], cyq[3], syq[3], czs[3], szs[3];
-  for (int i = 0; i < 3; ++i) {
-    cyp[i] = std::cos(y / p[i]);
-    syp[i] = std::sin(y / p[i]);
-    czr[i] = std::cos(z1 / r[i]);
-    szr[i] = std::sin(z1 / r[i]);
-    cyq[i] = std::cos(y / q[i]);
-    syq[i] = std::sin(y / q[i]);
-    czs[i] = std::cos(z2 / s[i]);
-    szs[i] = std::sin(z2 / s[i]);
-  }
+  ShieldTrig trig;
+  shield_trig(p, r, q, s, y, z1, z2, trig);
+  const auto& [cyp, syp, czr, szr, cyq, syq, czs, szs] = trig;
   Vec3 b1{0.0, 0.0, 0.0};
   int n = 0;
   for (int i = 0; i < 3; ++i) {

@@ -10,6 +10,8 @@
 #ifndef KEST_TSYGANENKO01_HPP
 #define KEST_TSYGANENKO01_HPP
 
+#include <cmath>
+
 namespace kest::t01 {
 
 enum class Model { t01, t04 };
@@ -62,6 +64,29 @@ double br_prc_q(double r, double sint, double cost);
 double bt_prc_q(double r, double sint, double cost);
 void ffs(double a, double a0, double da, double& f, double& fa, double& fs);
 Vec3 rc_shield(const double* a, double psi, double scale_offset, double x, double y, double z);
+
+
+// Sines and cosines of the 3 x 3 Cartesian harmonic shielding expansions:
+// the y and z arguments of each scale are formed once per scale (each serves
+// three harmonics), for the two rotated frames (x1, z1) and (x2, z2) of the
+// two harmonic groups. p, r scale the first group (y/p, z1/r), q, s the
+// second (y/q, z2/s).
+struct ShieldTrig {
+  double cyp[3], syp[3], czr[3], szr[3], cyq[3], syq[3], czs[3], szs[3];
+};
+inline void shield_trig(const double* p, const double* r, const double* q, const double* s, double y,
+                        double z1, double z2, ShieldTrig& t) {
+  for (int i = 0; i < 3; ++i) {
+    t.cyp[i] = std::cos(y / p[i]);
+    t.syp[i] = std::sin(y / p[i]);
+    t.czr[i] = std::cos(z1 / r[i]);
+    t.szr[i] = std::sin(z1 / r[i]);
+    t.cyq[i] = std::cos(y / q[i]);
+    t.syq[i] = std::sin(y / q[i]);
+    t.czs[i] = std::cos(z2 / s[i]);
+    t.szs[i] = std::sin(z2 / s[i]);
+  }
+}
 
 }  // namespace kest::t01
 

@@ -162,19 +162,9 @@ Vec3 birk_shl(const double* h, double psi, double xsc, double x, double y, doubl
   const double ct2 = std::cos(h[85] * psi), st2 = std::sin(h[85] * psi);
   const double x1 = x * ct1 - z * st1, z1 = x * st1 + z * ct1;
   const double x2 = x * ct2 - z * st2, z2 = x * st2 + z * ct2;
-  // The sines and cosines of y and z depend on one scale each: form them once
-  // per scale, not once per harmonic.
-  double cyp[3], syp[3], czr[3], szr[3], cyq[3], syq[3], czs[3], szs[3];
-  for (int i = 0; i < 3; ++i) {
-    cyp[i] = std::cos(y / p[i]);
-    syp[i] = std::sin(y / p[i]);
-    czr[i] = std::cos(z1 / r[i]);
-    szr[i] = std::sin(z1 / r[i]);
-    cyq[i] = std::cos(y / q[i]);
-    syq[i] = std::sin(y / q[i]);
-    czs[i] = std::cos(z2 / s[i]);
-    szs[i] = std::sin(z2 / s[i]);
-  }
+  ShieldTrig trig;
+  shield_trig(p, r, q, s, y, z1, z2, trig);
+  const auto& [cyp, syp, czr, szr, cyq, syq, czs, szs] = trig;
   Vec3 b{0.0, 0.0, 0.0};
   int l = 0;
   for (int group = 1; group <= 2; ++group) {

@@ -358,18 +358,9 @@ Vec3 rc_shield(const double* a, double psi, double scale_offset, double x, doubl
   const double* r = a + 75;
   const double* q = a + 78;
   const double* s = a + 81;
-  // Sines and cosines once per scale (each serves three harmonics).
-  double cyp[3], syp[3], czr[3], szr[3], cyq[3], syq[3], czs[3], szs[3];
-  for (int i = 0; i < 3; ++i) {
-    cyp[i] = std::cos(y / p[i]);
-    syp[i] = std::sin(y / p[i]);
-    czr[i] = std::cos(z1 / r[i]);
-    szr[i] = std::sin(z1 / r[i]);
-    cyq[i] = std::cos(y / q[i]);
-    syq[i] = std::sin(y / q[i]);
-    czs[i] = std::cos(z2 / s[i]);
-    szs[i] = std::sin(z2 / s[i]);
-  }
+  ShieldTrig trig;
+  shield_trig(p, r, q, s, y, z1, z2, trig);
+  const auto& [cyp, syp, czr, szr, cyq, syq, czs, szs] = trig;
   Vec3 b{0.0, 0.0, 0.0};
   int n = 0;
   for (int i = 0; i < 3; ++i) {
