@@ -13,6 +13,45 @@ namespace kest::msis {
 // Largest node count of one spline section (work arrays of the spline).
 inline constexpr int kMaxNodes = 100;
 
+// The coefficient records of the MSISE-90 and NRLMSISE-00 generations filled
+// from their compiled word lists, in the order of the published records:
+// the thermospheric expansions (tinf, nine densities, gradients, two
+// auxiliary sets, four low and ten middle temperature sets), then what a
+// generation adds (NRLMSISE-00: the semiannual set). Returns the position
+// after the words read.
+template <class Parm>
+constexpr const double* fill_parm(Parm& r, const double* w) {
+  for (double& v : r.tinf_coef) v = *w++;
+  for (auto& row : r.dens_coef)
+    for (double& v : row) v = *w++;
+  for (double& v : r.grad_coef) v = *w++;
+  for (auto& row : r.aux_coef)
+    for (double& v : row) v = *w++;
+  for (auto& row : r.tlow_coef)
+    for (double& v : row) v = *w++;
+  for (auto& row : r.tmid_coef)
+    for (double& v : row) v = *w++;
+  return w;
+}
+
+// Base temperatures, then the base densities species by species.
+template <class Lower>
+constexpr Lower make_lower(const double* w) {
+  Lower r{};
+  for (double& v : r.lb_temp) v = *w++;
+  for (auto& row : r.lb_dens)
+    for (double& v : row) v = *w++;
+  return r;
+}
+
+// Mean node temperatures and gradient factors of the middle atmosphere.
+template <class Mavg>
+constexpr Mavg make_mavg(const double* w) {
+  Mavg r{};
+  for (double& v : r.mid_avg) v = *w++;
+  return r;
+}
+
 // Sets csw from the 25 switch values sv and keeps them in `saved`:
 // sw(i) = remainder of sv(i) by 2 with the sign of sv(i); swc(i) = 1 when
 // |sv(i)| is 1 or 2 (or, with swc_any_nonzero, when sv(i) is non-zero),

@@ -23,40 +23,15 @@ namespace {
 
 constexpr Parm6 make_parm6() {
   Parm6 r{};
-  const double* w = msis_tables::parm6_words;
-  for (int i = 0; i < 150; ++i) r.tinf_coef[i] = *w++;
-  for (int k = 0; k < 9; ++k)
-    for (int i = 0; i < 150; ++i) r.dens_coef[k][i] = *w++;
-  for (int i = 0; i < 150; ++i) r.grad_coef[i] = *w++;
-  for (int k = 0; k < 2; ++k)
-    for (int i = 0; i < 25; ++i) r.aux_coef[k][i] = *w++;
-  for (int k = 0; k < 4; ++k)
-    for (int i = 0; i < 100; ++i) r.tlow_coef[k][i] = *w++;
-  for (int k = 0; k < 10; ++k)
-    for (int i = 0; i < 100; ++i) r.tmid_coef[k][i] = *w++;
-  return r;
-}
-
-constexpr Lower6 make_lower6() {
-  Lower6 r{};
-  const double* w = msis_tables::lower6_words;
-  for (int i = 0; i < 10; ++i) r.lb_temp[i] = *w++;
-  for (int k = 0; k < 8; ++k)
-    for (int i = 0; i < 10; ++i) r.lb_dens[k][i] = *w++;
-  return r;
-}
-
-constexpr Mavg6 make_mavg6() {
-  Mavg6 r{};
-  for (int i = 0; i < 10; ++i) r.mid_avg[i] = msis_tables::mavg6_words[i];
+  msis::fill_parm(r, msis_tables::parm6_words);
   return r;
 }
 
 }  // namespace
 
 Parm6 parm6 = make_parm6();
-Lower6 lower6 = make_lower6();
-Mavg6 mavg6 = make_mavg6();
+Lower6 lower6 = msis::make_lower<Lower6>(msis_tables::lower6_words);
+Mavg6 mavg6 = msis::make_mavg<Mavg6>(msis_tables::mavg6_words);
 const Datime datim6 = {{'1', '2', '-', 'M', 'A', 'R', '-', '9', '0', ' ', ' ', ' '},
                        {'1', '5', ':', '0', '9', ':', '0', '4'},
                        {'M', 'S', 'I', 'S', 'E', ' ', '9', '0'}};

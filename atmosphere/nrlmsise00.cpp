@@ -25,41 +25,16 @@ namespace {
 
 constexpr Parm7 make_parm7() {
   Parm7 r{};
-  const double* w = msis_tables::parm7_words;
-  for (int i = 0; i < 150; ++i) r.tinf_coef[i] = *w++;
-  for (int k = 0; k < 9; ++k)
-    for (int i = 0; i < 150; ++i) r.dens_coef[k][i] = *w++;
-  for (int i = 0; i < 150; ++i) r.grad_coef[i] = *w++;
-  for (int k = 0; k < 2; ++k)
-    for (int i = 0; i < 25; ++i) r.aux_coef[k][i] = *w++;
-  for (int k = 0; k < 4; ++k)
-    for (int i = 0; i < 100; ++i) r.tlow_coef[k][i] = *w++;
-  for (int k = 0; k < 10; ++k)
-    for (int i = 0; i < 100; ++i) r.tmid_coef[k][i] = *w++;
-  for (int i = 0; i < 100; ++i) r.sam_coef[i] = *w++;
-  return r;
-}
-
-constexpr Lower7 make_lower7() {
-  Lower7 r{};
-  const double* w = msis_tables::lower7_words;
-  for (int i = 0; i < 10; ++i) r.lb_temp[i] = *w++;
-  for (int k = 0; k < 8; ++k)
-    for (int i = 0; i < 10; ++i) r.lb_dens[k][i] = *w++;
-  return r;
-}
-
-constexpr Mavg7 make_mavg7() {
-  Mavg7 r{};
-  for (int i = 0; i < 10; ++i) r.mid_avg[i] = msis_tables::mavg7_words[i];
+  const double* w = msis::fill_parm(r, msis_tables::parm7_words);
+  for (double& v : r.sam_coef) v = *w++;
   return r;
 }
 
 }  // namespace
 
 Parm7 parm7 = make_parm7();
-Lower7 lower7 = make_lower7();
-Mavg7 mavg7 = make_mavg7();
+Lower7 lower7 = msis::make_lower<Lower7>(msis_tables::lower7_words);
+Mavg7 mavg7 = msis::make_mavg<Mavg7>(msis_tables::mavg7_words);
 const Datime datim7 = {{'0', '1', '-', 'F', 'E', 'B', '-', '0', '2', ' ', ' ', ' '},
                        {'1', '5', ':', '4', '9', ':', '2', '7'},
                        {'M', 'S', 'I', 'S', 'E', '-', '0', '0'}};
