@@ -5,16 +5,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace kest::fio {
 namespace {
 
-std::string strip_blanks(std::string_view field) {
-  std::string s;
-  for (char c : field)
-    if (c != ' ' && c != '\t') s.push_back(c);
-  return s;
+// Longest numeric field these readers take (no field of the system's files
+// comes near it). The readers work in fixed buffers: nothing is allocated.
+constexpr std::size_t kMaxField = 96;
+
+// The characters of a field with its blanks removed, NUL-terminated in buf.
+// Returns the count, or kMaxField + 1 when the field does not fit.
+std::size_t strip_blanks(std::string_view field, char (&buf)[kMaxField + 1]) {
+  std::size_t n = 0;
+  for (char c : field) {
+    if (c == ' ' || c == '\t') continue;
+    if (n == kMaxField) return kMaxField + 1;
+    buf[n++] = c;
+  }
+  buf[n] = '\0';
+  return n;
 }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -47,17 +56,19 @@ bool put_nonfinite(char* out, int width, double value) {
 }  // namespace
 
 bool read_int(std::string_view field, int* value) {
-  const std::string s = strip_blanks(field);
-  std::size_t i = 0;
-  if (s.empty()) {
+  char s[kMaxField + 1];
+  const std::size_t n = strip_blanks(field, s);
+  if (n > kMaxField) return false;
+  if (n == 0) {
     *value = 0;
     return true;
   }
+  std::size_t i = 0;
   bool neg = false;
   if (s[i] == '+' || s[i] == '-') neg = s[i++] == '-';
-  if (i == s.size()) return false;
+  if (i == n) return false;
   long long v = 0;
-  for (; i < s.size(); ++i) {
+  for (; i < n; ++i) {
     if (!is_digit(s[i])) return false;
     v = v * 10 + (s[i] - '0');
     if (v > 2147483647LL) return false;
@@ -67,45 +78,49 @@ bool read_int(std::string_view field, int* value) {
 }
 
 bool read_real(std::string_view field, int decimals, double* value) {
-  const std::string s = strip_blanks(field);
-  if (s.empty()) {
+  char s[kMaxField + 1];
+  const std::size_t n = strip_blanks(field, s);
+  if (n > kMaxField) return false;
+  if (n == 0) {
     *value = 0.0;
     return true;
   }
-  std::size_t i = 0;
-  std::string mant;
-  if (s[i] == '+' || s[i] == '-') mant.push_back(s[i++]);
+  // The mantissa is copied as it stands; the exponent (with the implied
+  // decimals) is appended in C form, and strtod reads the whole.
+  char text[kMaxField + 32];
+  std::size_t m = 0, i = 0;
+  if (s[i] == '+' || s[i] == '-') text[m++] = s[i++];
   bool point = false, digits = false;
-  for (; i < s.size(); ++i) {
+  for (; i < n; ++i) {
     if (is_digit(s[i])) {
       digits = true;
-      mant.push_back(s[i]);
+      text[m++] = s[i];
     } else if (s[i] == '.' && !point) {
       point = true;
-      mant.push_back('.');
+      text[m++] = '.';
     } else {
       break;
     }
   }
   if (!digits) return false;
   long exponent = 0;
-  if (i < s.size()) {
+  if (i < n) {
     if (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd' || s[i] == 'Q' || s[i] == 'q')
       ++i;
     else if (s[i] != '+' && s[i] != '-')
       return false;
-    if (i >= s.size()) return false;
+    if (i >= n) return false;
     std::size_t j = i;
     if (s[j] == '+' || s[j] == '-') ++j;
-    if (j >= s.size()) return false;
-    for (std::size_t k = j; k < s.size(); ++k)
+    if (j >= n) return false;
+    for (std::size_t k = j; k < n; ++k)
       if (!is_digit(s[k])) return false;
-    exponent = std::strtol(s.c_str() + i, nullptr, 10);
+    exponent = std::strtol(s + i, nullptr, 10);
   }
   if (!point) exponent -= decimals;
-  const std::string text = mant + "e" + std::to_string(exponent);
+  std::snprintf(text + m, sizeof text - m, "e%ld", exponent);
   char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
+  const double v = std::strtod(text, &end);
   if (end == nullptr || *end != '\0' || !std::isfinite(v)) return false;
   *value = v;
   return true;
@@ -116,15 +131,19 @@ bool read_free_real(std::string_view text, double* value) {
   while (b < text.size() && (text[b] == ' ' || text[b] == '\t')) ++b;
   std::size_t e = b;
   while (e < text.size() && text[e] != ' ' && text[e] != '\t' && text[e] != ',' && text[e] != '/') ++e;
-  if (e == b) return false;
-  std::string item(text.substr(b, e - b));
-  for (char& c : item) {
+  if (e == b || e - b > kMaxField) return false;
+  char item[kMaxField + 1];
+  std::size_t n = 0;
+  for (std::size_t k = b; k < e; ++k) {
+    char c = text[k];
     if (c == 'D' || c == 'd') c = 'E';
     if (!(is_digit(c) || c == '.' || c == '+' || c == '-' || c == 'E' || c == 'e')) return false;
+    item[n++] = c;
   }
+  item[n] = '\0';
   char* end = nullptr;
-  const double v = std::strtod(item.c_str(), &end);
-  if (end == item.c_str() || *end != '\0' || !std::isfinite(v)) return false;
+  const double v = std::strtod(item, &end);
+  if (end == item || *end != '\0' || !std::isfinite(v)) return false;
   *value = v;
   return true;
 }

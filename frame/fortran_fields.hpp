@@ -5,6 +5,9 @@
 // (blanks in a numeric input field are ignored, an all-blank field reads as
 // 0, an input field without a decimal point takes d implied decimals, an
 // output that does not fit its width is written as w asterisks).
+//
+// The readers work in fixed buffers (nothing is allocated) and refuse a field
+// of more than 96 non-blank characters.
 #ifndef KEST_FRAME_FORTRAN_FIELDS_HPP
 #define KEST_FRAME_FORTRAN_FIELDS_HPP
 
