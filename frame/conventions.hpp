@@ -15,8 +15,8 @@ namespace kest {
 inline constexpr double baddata = -1.0e31;
 
 // Writes one message line on standard output in list-directed form: one
-// leading blank, then the text, then a newline. An empty text gives a line
-// holding one blank, as a list-directed write of nothing does.
+// leading blank, then the text, then a newline. An empty text gives an empty
+// line, as a list-directed write of nothing does.
 void msg(const char* text);
 
 // Writes several message lines, each as msg() does.

@@ -26,19 +26,14 @@ namespace {
 namespace tb = kest::tables;
 
 // The warning for a year outside the coefficient table. Two empty lines, the
-// year line, the range line, two empty lines. The empty lines are truly empty
-// (no blank), so they are written here rather than through kest::msg, which
-// always leads with a blank.
+// year line, the range line, two empty lines.
 void warn_year_out_of_range(double year) {
   char num[64];
   std::snprintf(num, sizeof num, "%7.2f", year);
   if (std::strlen(num) > 7) std::snprintf(num, sizeof num, "*******");
   char line[128];
   std::snprintf(line, sizeof line, "*** WARNING -- Input year = %s", num);
-  std::fputs("\n\n", stdout);
-  kest::msg(line);
-  kest::msg("is out of valid range 1965-2015. Using nearest ***");
-  std::fputs("\n\n", stdout);
+  kest::msg_lines({"", "", line, "is out of valid range 1965-2015. Using nearest ***", "", ""});
 }
 
 }  // namespace

@@ -6,7 +6,12 @@
 
 namespace kest {
 
-void msg(const char* text) { std::printf(" %s\n", text); }
+void msg(const char* text) {
+  if (text[0] == '\0')
+    std::fputs("\n", stdout);  // a list-directed write of nothing: an empty line
+  else
+    std::printf(" %s\n", text);
+}
 
 void msg_lines(std::initializer_list<const char*> lines) {
   for (const char* line : lines) msg(line);

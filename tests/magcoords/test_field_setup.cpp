@@ -18,11 +18,11 @@ using kest::FieldSetup;
 
 const std::string kBang = " !!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n";
 const std::string kExternalWarning =
-    " \n" + kBang + " Invalid external field specification\n Selecting Olson-Pfitzer (quiet)\n" + kBang + " \n";
+    "\n" + kBang + " Invalid external field specification\n Selecting Olson-Pfitzer (quiet)\n" + kBang + "\n";
 const std::string kInternalWarning =
-    " \n" + kBang + " Invalid internal field specification\n Selecting IGRF\n" + kBang + " \n";
+    "\n" + kBang + " Invalid internal field specification\n Selecting IGRF\n" + kBang + "\n";
 const std::string kShellLinesWarning =
-    " \n" + kBang + " Invalid number of drift shell field lines\n Selecting 25 field lines\n" + kBang + " \n";
+    "\n" + kBang + " Invalid number of drift shell field lines\n Selecting 25 field lines\n" + kBang + "\n";
 
 struct Call {
   int kext = 0;

@@ -317,9 +317,9 @@ TEST(Ae8Ap8Fly, InvalidSelectorsAreReplacedWithAWarning) {
     int whichm, whatf;
     std::string out;
   } cases[] = {
-      {0, 3, " \n" + bang + " Invalid NASA AE8 or AP8 specification\n Selecting AE8 min\n" + bang + " \n"},
-      {5, 2, " \n" + bang + " Invalid NASA AE8 or AP8 specification\n Selecting AE8 min\n" + bang + " \n"},
-      {2, 4, " \n" + bang + " Invalid flux output specification\n Selecting differential flux\n" + bang + " \n"},
+      {0, 3, "\n" + bang + " Invalid NASA AE8 or AP8 specification\n Selecting AE8 min\n" + bang + "\n"},
+      {5, 2, "\n" + bang + " Invalid NASA AE8 or AP8 specification\n Selecting AE8 min\n" + bang + "\n"},
+      {2, 4, "\n" + bang + " Invalid flux output specification\n Selecting differential flux\n" + bang + "\n"},
       {3, 3, ""},
   };
   for (const Case& c : cases) {

@@ -412,8 +412,8 @@ TEST(CrresFly, SelectorsAndDataPath) {
   fly_in_afrl_crres1_(&n, &sysaxes, &whichm, &whatf, &nene, energy, &iyr, &idoy, &ut, &x, &y, &z, &ap, f.v.data(),
                       dir.data(), &len);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            " \n" + bang + " Invalid AFRL CRRES model specification\n Selecting crrespro quiet\n" + bang + " \n" +
-                " \n" + bang + " Invalid flux output specification\n Selecting differential flux\n" + bang + " \n");
+            "\n" + bang + " Invalid AFRL CRRES model specification\n Selecting crrespro quiet\n" + bang + "\n" +
+                "\n" + bang + " Invalid flux output specification\n Selecting differential flux\n" + bang + "\n");
   EXPECT_EQ(whichm, 1);
   EXPECT_EQ(whatf, 1);
   EXPECT_EQ(f.at(0, 0), 7.0);
