@@ -471,3 +471,33 @@ TEST(MsisExample, BuildsAndRuns) {
   EXPECT_GT(rho[0], 1e4 * rho[1]);
   EXPECT_GT(rho[1], 1e3 * rho[2]);
 }
+
+namespace {
+
+// The three entries: argc ignored, the twelve addresses forwarded to the
+// driver (its outputs reach the caller), 9.9 returned.
+TEST(MsisEntries, ForwardToTheirDrivers) {
+  using Entry = float (*)(int, void**);
+  using Driver = void (*)(int*, int*, int*, double*, double*, double*, double*, double*, double*,
+                          double*, double*, double*);
+  const struct {
+    Entry entry;
+    Driver driver;
+  } pairs[] = {{&msis86_idl_, &msis86_}, {&msise90_idl_, &msise90_}, {&nrlmsise00_idl_, &nrlmsise00_}};
+  for (const auto& p : pairs) {
+    for (int argc : {0, 12, -1}) {
+      int n = 1, which = 1, doy = 172;
+      double ut = 29000, alt = 400, lat = 60, lon = -70, fa = 150, f = 150, ap[7] = {4, 4, 4, 4, 4, 4, 4};
+      double d1[9] = {}, t1[2] = {}, d2[9] = {}, t2[2] = {};
+      void* argv[] = {&n, &which, &doy, &ut, &alt, &lat, &lon, &fa, &f, ap, d1, t1};
+      EXPECT_EQ(p.entry(argc, argv), 9.9f);
+      p.driver(&n, &which, &doy, &ut, &alt, &lat, &lon, &fa, &f, ap, d2, t2);
+      for (int k = 0; k < 9; ++k) EXPECT_EQ(d1[k], d2[k]) << k;
+      EXPECT_EQ(t1[0], t2[0]);
+      EXPECT_EQ(t1[1], t2[1]);
+      EXPECT_GT(t1[0], 500.0);  // an exospheric temperature was written
+    }
+  }
+}
+
+}  // namespace
