@@ -1,0 +1,99 @@
+// Output files written under a temporary name and renamed when complete (see
+// atomic_output.hpp).
+#include "frame/atomic_output.hpp"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace kest::fio {
+namespace {
+
+// pending_output: the output being written, if any. Written by atomic_open,
+// cleared by atomic_commit and atomic_abandon; read by the exit handler.
+struct PendingOutput {
+  AtomicOutput* out = nullptr;
+  bool handler_registered = false;
+};
+PendingOutput pending_output;
+
+void remove_pending_at_exit() {
+  if (pending_output.out != nullptr) atomic_abandon(*pending_output.out);
+}
+
+}  // namespace
+
+bool atomic_open(AtomicOutput& out, const char* final_name) {
+  out = AtomicOutput{};
+  const std::size_t len = std::strlen(final_name);
+  if (len == 0) {
+    errno = ENOENT;
+    return false;
+  }
+  if (len > static_cast<std::size_t>(max_output_path)) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
+  std::memcpy(out.final_name, final_name, len + 1);
+  std::memcpy(out.temp_name, final_name, len);
+  std::memcpy(out.temp_name + len, ".tmpXXXXXX", 11);
+  const int fd = mkstemp(out.temp_name);
+  if (fd < 0) return false;
+  // mkstemp creates the file readable by its owner only; give the finished
+  // file the permissions a plain create would have (0666 less the umask).
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  out.file = fdopen(fd, "w");
+  if (out.file == nullptr) {
+    const int e = errno;
+    close(fd);
+    std::remove(out.temp_name);
+    errno = e;
+    return false;
+  }
+  if (!pending_output.handler_registered) {
+    std::atexit(remove_pending_at_exit);
+    pending_output.handler_registered = true;
+  }
+  pending_output.out = &out;
+  return true;
+}
+
+bool atomic_commit(AtomicOutput& out) {
+  if (out.file == nullptr) {
+    errno = EBADF;
+    return false;
+  }
+  std::FILE* f = out.file;
+  out.file = nullptr;
+  errno = 0;
+  bool ok = std::fflush(f) == 0 && !std::ferror(f);
+  int e = errno;
+  if (std::fclose(f) != 0 && ok) {
+    ok = false;
+    e = errno;
+  }
+  if (ok && std::rename(out.temp_name, out.final_name) != 0) {
+    ok = false;
+    e = errno;
+  }
+  if (!ok) std::remove(out.temp_name);
+  if (pending_output.out == &out) pending_output.out = nullptr;
+  errno = ok ? 0 : (e != 0 ? e : EIO);
+  return ok;
+}
+
+void atomic_abandon(AtomicOutput& out) {
+  if (out.file != nullptr) {
+    std::fclose(out.file);
+    out.file = nullptr;
+    std::remove(out.temp_name);
+  }
+  if (pending_output.out == &out) pending_output.out = nullptr;
+}
+
+}  // namespace kest::fio

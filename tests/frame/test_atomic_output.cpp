@@ -1,0 +1,152 @@
+// Output files written under a temporary name and renamed when complete.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "frame/atomic_output.hpp"
+
+namespace fs = std::filesystem;
+using kest::fio::AtomicOutput;
+
+namespace {
+
+struct ScratchDir {
+  fs::path dir;
+  ScratchDir() {
+    char tmpl[] = "/tmp/kest_atomic_XXXXXX";
+    dir = mkdtemp(tmpl);
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    fs::permissions(dir, fs::perms::owner_all, ec);
+    fs::remove_all(dir, ec);
+  }
+  std::string path(const char* name) const { return (dir / name).string(); }
+  int entries() const {
+    int n = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir)) ++n;
+    return n;
+  }
+};
+
+std::string slurp(const std::string& p) {
+  std::ifstream f(p);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+void put(const std::string& p, const std::string& text) { std::ofstream(p) << text; }
+
+}  // namespace
+
+TEST(AtomicOutput, CommitReplacesTheOldFileOnlyWhenComplete) {
+  ScratchDir d;
+  const std::string out = d.path("result.txt");
+  put(out, "old\n");
+  AtomicOutput o;
+  ASSERT_TRUE(kest::fio::atomic_open(o, out.c_str()));
+  std::fputs("new\n", o.file);
+  std::fflush(o.file);
+  EXPECT_EQ(slurp(out), "old\n");  // still the old result while writing
+  EXPECT_EQ(d.entries(), 2);
+  ASSERT_TRUE(kest::fio::atomic_commit(o));
+  EXPECT_EQ(slurp(out), "new\n");
+  EXPECT_EQ(d.entries(), 1);  // no temporary file left
+  // The finished file has the permissions of a plain create.
+  const mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(static_cast<unsigned>(fs::status(out).permissions()), 0666u & ~mask);
+}
+
+TEST(AtomicOutput, AbandonLeavesTheOldFileAndNoTemporary) {
+  ScratchDir d;
+  const std::string out = d.path("result.txt");
+  put(out, "old\n");
+  AtomicOutput o;
+  ASSERT_TRUE(kest::fio::atomic_open(o, out.c_str()));
+  std::fputs("half", o.file);
+  kest::fio::atomic_abandon(o);
+  EXPECT_EQ(slurp(out), "old\n");
+  EXPECT_EQ(d.entries(), 1);
+}
+
+// A directory that cannot take the file is found before anything is written
+// (root writes into read-only directories, so a path through a plain file
+// stands for it here).
+TEST(AtomicOutput, UnusableDirectoryFailsAtOpen) {
+  ScratchDir d;
+  const std::string plain = d.path("plain");
+  put(plain, "x");
+  AtomicOutput o;
+  EXPECT_FALSE(kest::fio::atomic_open(o, (plain + "/result.txt").c_str()));
+  EXPECT_EQ(errno, ENOTDIR);
+  EXPECT_EQ(d.entries(), 1);
+}
+
+TEST(AtomicOutput, MissingDirectoryAndOverlongNameFailAtOpen) {
+  AtomicOutput o;
+  EXPECT_FALSE(kest::fio::atomic_open(o, "/nonexistent_kest_dir/result.txt"));
+  EXPECT_EQ(errno, ENOENT);
+  const std::string longname(kest::fio::max_output_path + 1, 'a');
+  EXPECT_FALSE(kest::fio::atomic_open(o, longname.c_str()));
+  EXPECT_EQ(errno, ENAMETOOLONG);
+}
+
+// A write that fails part-way (here a file-size limit, as a full disk would)
+// fails the commit: the old file stays, no temporary file is left.
+TEST(AtomicOutput, FailedWriteKeepsTheOldFile) {
+  ScratchDir d;
+  const std::string out = d.path("result.txt");
+  put(out, "old\n");
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lim{100, 100};
+    setrlimit(RLIMIT_FSIZE, &lim);
+    AtomicOutput o;
+    if (!kest::fio::atomic_open(o, out.c_str())) _exit(2);
+    for (int i = 0; i < 1000; ++i) std::fputs("0123456789\n", o.file);
+    _exit(kest::fio::atomic_commit(o) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(slurp(out), "old\n");
+  EXPECT_EQ(d.entries(), 1);
+}
+
+// A process that exits while its output is pending (a library stop) leaves
+// no temporary file and the old file as it was.
+TEST(AtomicOutput, ExitWhilePendingRemovesTheTemporary) {
+  ScratchDir d;
+  const std::string out = d.path("result.txt");
+  put(out, "old\n");
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    static AtomicOutput o;
+    if (!kest::fio::atomic_open(o, out.c_str())) _exit(2);
+    std::fputs("half", o.file);
+    std::exit(1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(slurp(out), "old\n");
+  EXPECT_EQ(d.entries(), 1);
+}
