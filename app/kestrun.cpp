@@ -12,17 +12,33 @@
 // Input record  (A20,2X,A19,1X,I4,1X,F8.2): epoch text, time text, tag, lon.
 // Output record (A,2H, ,A,1H,,I4,3(1H,,F12.3),1P,8(1H,,E14.6),0P), 205 chars.
 //
+// Output: "position.tmp" is written under a temporary name beside it, created
+// before anything is read or computed, and renamed onto "position.tmp" only
+// when every line is written; a run that fails leaves any earlier
+// "position.tmp" as it was and no temporary file.
+//
+// Input lines are read by length: a byte that is a control character (other
+// than carriage returns ending the line) makes the record malformed, so a NUL
+// byte, a binary file or a file with CR-only line ends is refused rather than
+// read as fewer or blank records. Characters past column 55 are not examined
+// otherwise.
+//
 // Failure: "epoch.tmp" missing, a malformed record, an EPOCH text that is not
-// a number, or more than kMaxRecords records: a message on standard error,
-// exit status 1, no "position.tmp" written. "position.tmp" not openable:
-// "Error opening position file", exit status 1.
+// a number (in any record), or more than kMaxRecords records: a message on
+// standard error naming the line, exit status 1, "position.tmp" untouched.
+// The temporary file not creatable: "Error opening position file: " and the
+// reason, before "epoch.tmp" is read. A failed write (disk full, file-size
+// limit): "Error writing position file: " and the reason. Both exit status 1.
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "cdf_epoch.hpp"
+#include "frame/atomic_output.hpp"
 #include "frame/conventions.hpp"
 #include "frame/fortran_fields.hpp"
 #include "kest.h"
@@ -63,6 +79,14 @@ struct Selected {
 
 Records rec;
 Selected sel;
+kest::fio::AtomicOutput position_out;
+
+// Stops with "<what>: <reason of errno>".
+[[noreturn]] void file_error(const char* what, int err) {
+  char text[256];
+  std::snprintf(text, sizeof text, "%s: %s", what, std::strerror(err));
+  kest::stop_stderr({text});
+}
 
 [[noreturn]] void input_error(long line, const char* what) {
   char text[256];
@@ -70,14 +94,9 @@ Selected sel;
   kest::stop_stderr({text});
 }
 
-// Reads one record line into slot n. line_no counts from 1.
-void read_record(const char* line, long line_no, int n) {
-  char padded[56];
-  std::memset(padded, ' ', 55);
-  padded[55] = '\0';
-  std::size_t len = std::strlen(line);
-  while (len > 0 && (line[len - 1] == '\n' || line[len - 1] == '\r')) --len;
-  std::memcpy(padded, line, len < 55 ? len : 55);
+// Reads one record into slot n from its first 55 characters, blank-padded.
+// line_no counts from 1.
+void read_record(const char* padded, long line_no, int n) {
   const std::string_view rec_text(padded, 55);
 
   std::memcpy(rec.epoch_text[n], padded, 20);
@@ -90,6 +109,12 @@ void read_record(const char* line, long line_no, int n) {
   if (!kest::fio::read_real(rec_text.substr(47, 8), 2, &lon))
     input_error(line_no, "longitude (characters 48-55) is not a number");
 
+  // Every record's EPOCH text must be a number, though only the selected
+  // records' values are used.
+  double epoch = 0.0;
+  if (!kest::fio::read_free_real(std::string_view(rec.epoch_text[n], 20), &epoch))
+    input_error(line_no, "EPOCH text (characters 1-20) is not a number");
+
   double lat = kLatitude, alt = kAltitude;
   gdz_geo_(&lat, &lon, &alt, &rec.x[n], &rec.y[n], &rec.z[n]);
 
@@ -99,9 +124,6 @@ void read_record(const char* line, long line_no, int n) {
     sel.x1[k] = rec.x[n];
     sel.x2[k] = rec.y[n];
     sel.x3[k] = rec.z[n];
-    double epoch = 0.0;
-    if (!kest::fio::read_free_real(std::string_view(rec.epoch_text[n], 20), &epoch))
-      input_error(line_no, "EPOCH text (characters 1-20) is not a number");
     char text[50];
     if (!cdf::encode_epoch_year_doy_fod(epoch, text, sizeof text))
       input_error(line_no, "EPOCH value lies outside the years 0000 to 9999");
@@ -116,19 +138,17 @@ void read_record(const char* line, long line_no, int n) {
   rec.result_index[n] = sel.count;
 }
 
+// Reads "epoch.tmp" line by line, by length: a line ends at LF or at the end
+// of the file; carriage returns directly before the end are dropped (CR LF
+// files). Only the first 55 characters are kept; every byte of the line is
+// checked for control characters. The loop ends at the end of the file.
 void read_epoch_file() {
   std::FILE* f = std::fopen("epoch.tmp", "r");
   if (f == nullptr) kest::stop_stderr({"Error opening epoch file"});
-  static char line[4096];
+  char padded[56];
   long line_no = 0;
-  bool continuation = false;  // the rest of an over-long line is skipped
-  while (std::fgets(line, sizeof line, f) != nullptr) {
-    const bool complete = std::strchr(line, '\n') != nullptr;
-    if (continuation) {
-      continuation = !complete;
-      continue;
-    }
-    continuation = !complete;
+  int c = std::getc(f);
+  while (c != EOF) {
     ++line_no;
     if (rec.count >= kMaxRecords) {
       char text[128];
@@ -136,10 +156,34 @@ void read_epoch_file() {
                     kMaxRecords);
       kest::stop_stderr({text});
     }
-    read_record(line, line_no, rec.count);
+    std::memset(padded, ' ', 55);
+    padded[55] = '\0';
+    long long col = 0;       // characters of the line so far
+    long long cr_run = 0;    // carriage returns just read, not yet placed
+    for (; c != EOF && c != '\n'; c = std::getc(f)) {
+      if (c == '\r') {
+        ++cr_run;
+        continue;
+      }
+      char text[160];
+      if (cr_run > 0) {
+        std::snprintf(text, sizeof text,
+                      "carriage return at character %lld inside the line (lines must end in LF or CR LF)",
+                      col + 1);
+        input_error(line_no, text);
+      }
+      ++col;
+      if (c < 0x20 || c == 0x7F) {
+        std::snprintf(text, sizeof text, "control character (code %d) at character %lld", c, col);
+        input_error(line_no, text);
+      }
+      if (col <= 55) padded[col - 1] = static_cast<char>(c);
+    }
+    read_record(padded, line_no, rec.count);
     ++rec.count;
+    if (c == '\n') c = std::getc(f);
   }
-  if (std::ferror(f)) kest::stop_stderr({"Error reading epoch file"});
+  if (std::ferror(f)) file_error("Error reading epoch file", errno);
   std::fclose(f);
 }
 
@@ -165,9 +209,17 @@ double equatorial_pitch(double blocal, double bmin) {
   return 90.0;
 }
 
+// Creates the temporary file of "position.tmp", so that a directory that
+// cannot take the output is found before any reading or computing.
+void open_position_file() {
+  if (!kest::fio::atomic_open(position_out, "position.tmp")) file_error("Error opening position file", errno);
+}
+
+// Writes every record's line to the temporary file and renames it onto
+// "position.tmp". On a failed write the temporary file is removed (the exit
+// handler of the output) and "position.tmp" keeps what it held.
 void write_position_file() {
-  std::FILE* f = std::fopen("position.tmp", "w");
-  if (f == nullptr) kest::stop_stderr({"Error opening position file"});
+  std::FILE* f = position_out.file;
   char line[256];
   for (int n = 0; n < rec.count; ++n) {
     const int j = rec.result_index[n];
@@ -195,14 +247,19 @@ void write_position_file() {
     }
     *p++ = '\n';
     *p = '\0';
-    std::fputs(line, f);
+    errno = 0;
+    if (std::fputs(line, f) == EOF) file_error("Error writing position file", errno != 0 ? errno : EIO);
   }
-  if (std::ferror(f) || std::fclose(f) != 0) kest::stop_stderr({"Error writing position file"});
+  if (!kest::fio::atomic_commit(position_out)) file_error("Error writing position file", errno);
 }
 
 }  // namespace
 
 int main() {
+  // A file-size limit then fails the write (reported, temporary file removed)
+  // instead of killing the process.
+  std::signal(SIGXFSZ, SIG_IGN);
+  open_position_file();
   read_epoch_file();
   compute_selected();
   write_position_file();

@@ -1,8 +1,9 @@
 /* NRLMSISE-00 through its driver: densities and temperatures at three
  * altitudes above one place and time.
  *
- * Build (from a build tree of kest):
- *   cc -I include examples/nrlmsise00_example.c -L build -lkest -o msis_example
+ * Build and run (from the top of the source tree, kest built in build/):
+ *   cc -I include examples/nrlmsise00_example.c -L build -lkest -Wl,-rpath,"$PWD/build" -o msis_example
+ *   ./msis_example
  */
 #include <stdio.h>
 

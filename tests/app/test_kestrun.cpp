@@ -34,10 +34,13 @@ class Kestrun : public testing::Test {
 
   void write_input(const std::string& text) { std::ofstream(dir_ / "epoch.tmp", std::ios::binary) << text; }
 
-  RunResult run() {
+  // Runs kestrun in the folder; `before` is shell text run first in it
+  // (ending in "&&").
+  RunResult run(const std::string& before = "") {
     RunResult r;
-    const std::string cmd =
-        "cd '" + dir_.string() + "' && '" + KESTRUN_PATH + "' >stdout.txt 2>stderr.txt";
+    const std::string d = dir_.string();
+    const std::string cmd = "cd '" + d + "' && " + before + " '" + KESTRUN_PATH + "' >'" + d + "/stdout.txt' 2>'" +
+                            d + "/stderr.txt'";
     const int s = std::system(cmd.c_str());
     r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
     std::ifstream e(dir_ / "stderr.txt");
@@ -48,6 +51,14 @@ class Kestrun : public testing::Test {
     std::ifstream o(dir_ / "position.tmp");
     for (std::string line; std::getline(o, line);) r.lines.push_back(line);
     return r;
+  }
+
+  // Files left beside position.tmp under a temporary name.
+  int temp_files() const {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(dir_))
+      if (e.path().filename().string().rfind("position.tmp.", 0) == 0) ++n;
+    return n;
   }
 
   fs::path dir_;
@@ -130,6 +141,26 @@ TEST_F(Kestrun, MalformedRecordsAreRefusedWithTheirLineNumber) {
        "epoch.tmp, line 1: EPOCH text (characters 1-20) is not a number\n"},
       {record("                    ", "2004-03-15T00:00:00", "   8", "  -75.20"),
        "epoch.tmp, line 1: EPOCH text (characters 1-20) is not a number\n"},
+      // Records not on the hour have their EPOCH text checked too.
+      {record(kE0, "2004-03-15T00:00:00", "   8", "  -75.20") +
+           record("                 abc", "2004-03-15T00:10:00", "   9", "  -75.20"),
+       "epoch.tmp, line 2: EPOCH text (characters 1-20) is not a number\n"},
+      {record(kE0, "2004-03-15T00:00:00", "   8", "  -75.20") + "\n",
+       "epoch.tmp, line 2: EPOCH text (characters 1-20) is not a number\n"},
+      // A NUL byte once hid the rest of its line and the next record.
+      {record(kE0, "2004-03-15T00:00:00", "   8", "  -75.20") +
+           record(kE0, "2004-03-15T00:10:00", "   9", std::string("  -75.\0" "20", 8)) +
+           record(kE0, "2004-03-15T00:20:00", "  10", "  -75.20"),
+       "epoch.tmp, line 2: control character (code 0) at character 54\n"},
+      {std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10) + "\n",
+       "epoch.tmp, line 1: control character (code 127) at character 1\n"},
+      {std::string("\0\0\0\0", 4), "epoch.tmp, line 1: control character (code 0) at character 1\n"},
+      {record(kE0, "2004-03-15T00:00:00", "   8", "\t -75.20"),
+       "epoch.tmp, line 1: control character (code 9) at character 48\n"},
+      // CR-only line ends: the file is refused, not read as one record.
+      {"    63246528000000.0  2004-03-15T00:00:00    8   -75.20\r"
+       "    63246528600000.0  2004-03-15T00:10:00    9   -75.20\r",
+       "epoch.tmp, line 1: carriage return at character 56 inside the line (lines must end in LF or CR LF)\n"},
   };
   for (const auto& c : cases) {
     write_input(c.text);
@@ -138,15 +169,60 @@ TEST_F(Kestrun, MalformedRecordsAreRefusedWithTheirLineNumber) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, c.message);
     EXPECT_FALSE(r.has_output);
+    EXPECT_EQ(temp_files(), 0);
   }
 }
 
-TEST_F(Kestrun, NonSelectedRecordWithBadEpochTextIsNotDecoded) {
-  // Only selected records have their EPOCH text read as a number.
-  write_input(record("    not-a-number    ", "2004-03-15T00:10:00", "   8", "  -75.20"));
-  const RunResult r = run();
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.lines.size(), 1u);
+TEST_F(Kestrun, LineEndsAndLongLinesReadAsPlainLines) {
+  // CR LF line ends, a last line without its LF and text past column 55 (also
+  // beyond any line buffer) give the same output as the plain LF file.
+  const std::string a = record(kE0, "2004-03-15T00:00:00", "   8", "  -75.20");
+  const std::string b = record("    63246528600000.0", "2004-03-15T00:10:00", "   9", "   19.20");
+  const auto body = [](const std::string& rec) { return rec.substr(0, rec.size() - 1); };
+  write_input(a + b);
+  const RunResult plain = run();
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  ASSERT_EQ(plain.lines.size(), 2u);
+  const std::string variants[] = {
+      body(a) + "\r\n" + body(b) + "\r\n",
+      a + body(b),
+      body(a) + "\r\n" + body(b) + "\r",
+      body(a) + " trailing note" + std::string(5000, 'x') + "\n" + b,
+  };
+  for (const auto& v : variants) {
+    write_input(v);
+    const RunResult r = run();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.lines, plain.lines);
+  }
+}
+
+TEST_F(Kestrun, FailedOutputLeavesEarlierResultAndNoTemporaryFile) {
+  // Ten records make a 2060-byte output, beyond a 1-block file-size limit.
+  std::string ten = record(kE0, "2004-03-15T00:00:00", "   8", "  -75.20");
+  for (int i = 0; i < 9; ++i) ten += record(kE0, "2004-03-15T00:10:00", "   9", "  -75.20");
+  struct Case {
+    std::string input;
+    std::string before;
+    std::string message;
+  } cases[] = {
+      // A write that fails part-way (the disk full, a size limit).
+      {ten, "ulimit -f 1 &&", "Error writing position file: File too large\n"},
+      // A working directory that cannot take a file (removed under the run,
+      // which holds even for root): found before anything is read.
+      {ten, "mkdir gone && cd gone && rmdir ../gone &&", "Error opening position file: No such file or directory\n"},
+      // A malformed record.
+      {ten + "x\n", "", "epoch.tmp, line 11: EPOCH text (characters 1-20) is not a number\n"},
+  };
+  for (const auto& c : cases) {
+    write_input(c.input);
+    std::ofstream(dir_ / "position.tmp") << "earlier result\n";
+    const RunResult r = run(c.before);
+    EXPECT_EQ(r.status, 1) << c.before;
+    EXPECT_EQ(r.err, c.message);
+    EXPECT_EQ(r.lines, std::vector<std::string>{"earlier result"});
+    EXPECT_EQ(temp_files(), 0);
+  }
 }
 
 TEST_F(Kestrun, MoreThan100000RecordsAreRefused) {
