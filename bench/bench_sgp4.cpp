@@ -1,6 +1,7 @@
 // SGP4/SDP4 throughput: propagations per second for a near-Earth, a
-// deep-space (non-resonant) and a resonant (12 h Molniya) element set, and
-// initialisations per second. WGS-84 constants, as the library's drivers use.
+// deep-space (non-resonant) and resonant (12 h Molniya, 24 h geostationary)
+// element sets, and initialisations per second. WGS-84 constants, as the
+// library's drivers use.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -25,6 +26,8 @@ const Elements deep_space{20413, 20452.79166667, 0.0, 0.7864447, 12.3514,
                           187.4253, 196.3027, 356.5478, 0.24690082};
 const Elements resonant{8195, 20630.33215444, 0.11873e-3, 0.6877146, 64.1586,
                         279.0717, 264.7651, 20.2257, 2.00491383};
+const Elements geostationary{28626, 20630.46683397, 0.1e-3, 0.0000335, 0.0019,
+                             286.9433, 13.7918, 55.6504, 1.00270176};
 
 int init(const Elements& e) {
   int whichconst = 84, satn = e.satnum, err = 0;
@@ -53,18 +56,43 @@ void BM_Sgp4NearEarth(benchmark::State& s) { propagate_day(s, near_earth); }
 void BM_Sgp4DeepSpace(benchmark::State& s) { propagate_day(s, deep_space); }
 void BM_Sgp4Resonant(benchmark::State& s) { propagate_day(s, resonant); }
 
-// Resonant set far from its epoch: the integration restarts from the epoch
-// in every call (one 720-minute step per half day), so the cost grows with
-// the time. Argument: days from epoch.
+// Resonant set far from its epoch, a cold call: the times alternate between
+// +d and -d days, so every call lies across the epoch from the one before and
+// integrates from the epoch (one 720-minute step per half day); the cost
+// grows with the time. Argument: days from epoch.
 void BM_Sgp4ResonantFar(benchmark::State& state) {
   if (init(resonant) != 0) state.SkipWithError("set-up failed");
   int whichconst = 84, err = 0;
-  double r[3], v[3], t = state.range(0) * 1440.0;
+  double r[3], v[3];
+  const double t_fwd = state.range(0) * 1440.0, t_back = -t_fwd;
   for (auto _ : state) {
+    double t = t_fwd;
+    sgp4_(&whichconst, &t, r, v, &err);
+    benchmark::DoNotOptimize(r);
+    t = t_back;
     sgp4_(&whichconst, &t, r, v, &err);
     benchmark::DoNotOptimize(r);
   }
-  state.SetItemsProcessed(state.iterations());
+  state.SetItemsProcessed(state.iterations() * 2);
+}
+
+// A month after the epoch, the usual driver pattern: one-minute steps over
+// days 29 to 31, per call. Each pass starts again at day 29 (one integration
+// from the epoch per 2880 calls). Argument: 0 the 12 h set, 1 the 24 h set.
+void BM_Sgp4ResonantMonth(benchmark::State& state) {
+  if (init(state.range(0) == 0 ? resonant : geostationary) != 0)
+    state.SkipWithError("set-up failed");
+  int whichconst = 84, err = 0;
+  double r[3], v[3];
+  constexpr int calls = 2 * 1440;
+  for (auto _ : state) {
+    for (int k = 0; k < calls; ++k) {
+      double t = 29.0 * 1440.0 + k;
+      sgp4_(&whichconst, &t, r, v, &err);
+      benchmark::DoNotOptimize(r);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * calls);
 }
 
 void BM_Sgp4Init(benchmark::State& state, const Elements& e) {
@@ -80,5 +108,6 @@ BENCHMARK(BM_Sgp4NearEarth);
 BENCHMARK(BM_Sgp4DeepSpace);
 BENCHMARK(BM_Sgp4Resonant);
 BENCHMARK(BM_Sgp4ResonantFar)->Arg(1)->Arg(30)->Arg(365);
+BENCHMARK(BM_Sgp4ResonantMonth)->Arg(0)->Arg(1);
 BENCHMARK(BM_Sgp4InitNearEarth);
 BENCHMARK(BM_Sgp4InitResonant);

@@ -18,9 +18,13 @@ namespace kest {
 // State fields (ay_coef on): written by sgp4init_ and the deep-space set-up
 // (dscom, dpper, dsinit); read by sgp4_. In deep space sgp4_ writes back
 // ay_coef, l_coef, three_cos2_m1, one_m_cos2, seven_cos2_m1 (from the perturbed
-// inclination) and res_time, res_lambda, res_motion (integrator restart from
-// epoch); each is recomputed before use in the same call, so a propagation
-// depends only on the initialised record and the time.
+// inclination; recomputed before use in every call) and the resonance
+// integrator state res_time .. res_rates_set. The integrator steps on a fixed
+// grid of whole 720-minute steps from the epoch, so a later call continues
+// from the grid point an earlier call reached (when the new time lies beyond
+// it on the same side of the epoch) with the very arithmetic of a restart:
+// a propagation depends only on the initialised record and the time, bit for
+// bit, whatever calls came before.
 // Units: angles radians, time minutes, lengths Earth radii of the constant set.
 struct Elsetrec {
   char designator[12];   // international designator (10 characters + 2 blanks)
@@ -75,7 +79,10 @@ struct Elsetrec {
       lun_l3, lun_l4;
   double res_lambda0;       // resonant angle at epoch
   double moon_m0, sun_m0;   // mean anomalies of Moon and Sun at epoch
-  double res_time, res_lambda, res_motion;  // resonance integrator state
+  double res_time, res_lambda, res_motion;  // resonance integrator state:
+                            // grid time (min), resonant angle, mean motion
+  double res_ndot, res_nddot, res_ldot;  // rates at that state (when set)
+  int res_rates_set;        // 1: res_ndot .. res_ldot belong to the state
   int resonance;            // 0 none, 1 one-day, 2 half-day
   int simple_drag;          // 1: simplified drag terms
   char init_flag;           // 'y' while sgp4init_ runs, 'n' afterwards

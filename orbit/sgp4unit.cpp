@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #include "frame/conventions.hpp"
@@ -366,8 +367,9 @@ extern "C" void sgp4init_(int* whichconst, int* satn, double* xbstar, double* xe
 //             6 radius below one Earth radius (decayed)
 //             7 Kepler's equation not solved within 10 Newton steps
 // State:    reads elsetrec; in deep space writes ay_coef, l_coef,
-//           three_cos2_m1, one_m_cos2, seven_cos2_m1 and the resonance
-//           integrator state (all recomputed before use in the same call).
+//           three_cos2_m1, one_m_cos2, seven_cos2_m1 (recomputed before use
+//           in the same call) and the resonance integrator state, which the
+//           next call continues from without changing its result.
 // Requires: sgp4init_ for the element set.
 // Failure:  codes 1, 2, 3 and 6 come with the position and velocity computed;
 //           codes 4 and 7 leave no meaningful state and write the fill value
@@ -942,6 +944,7 @@ void dsinit(double xke, double t, double tc, const DeepGeometry& g, double mdot,
   s.res_lambda = s.res_lambda0;
   s.res_motion = s.mean_motion;
   s.res_time = 0.0;
+  s.res_rates_set = 0;
   nm = s.mean_motion + dndt;
 }
 
@@ -952,11 +955,21 @@ void dsinit(double xke, double t, double tc, const DeepGeometry& g, double mdot,
 //           advanced by the luni-solar rates; with a resonance mm is replaced
 //           by the integrated value
 //           nm  double  mean motion, rad/min (integrated with a resonance)
-// State:    reads the deep-space fields of elsetrec; writes res_time,
-//           res_lambda, res_motion (restarted from the epoch in every call).
+// State:    reads the deep-space fields of elsetrec; reads and writes the
+//           integrator state res_time, res_lambda, res_motion and the rates
+//           cached with it (res_ndot, res_nddot, res_ldot, res_rates_set).
+// Failure:  a time that is not a finite number gets a mean anomaly and mean
+//           motion that are not numbers (no integration is tried).
 // Notes:    1. Fixed-step (720 min) second-order Taylor integration of the
-//              resonant angle and mean motion, then a Taylor step over the
-//              remainder. The cost grows with |t|.
+//              resonant angle and mean motion on the grid of whole steps from
+//              the epoch, then a Taylor step over the remainder.
+//           2. Each step depends only on the grid point before it, so the
+//              state left by an earlier call is the state a restart from the
+//              epoch passes on its way to any time at least as far out on the
+//              same side: the integration continues from it, and restarts
+//              from the epoch only for a time nearer the epoch or across it.
+//              The results are those of a restart, bit for bit; the cost of a
+//              call is the steps between the two times.
 void dspace(double t, double tc, double& em, double& argpm, double& inclm,
             double& mm, double& nodem, double& nm) {
   Elsetrec& s = elsetrec;
@@ -974,52 +987,79 @@ void dspace(double t, double tc, double& em, double& argpm, double& inclm,
 
   if (s.resonance == 0) return;
 
-  s.res_time = 0.0;
-  s.res_motion = s.mean_motion;
-  s.res_lambda = s.res_lambda0;
-  const double delt = t > 0.0 ? stepp : stepn;
-
-  double xndt = 0.0, xldot = 0.0, xnddt = 0.0;
-  for (;;) {
-    const double xli = s.res_lambda, xni = s.res_motion;
-    if (s.resonance != 2) {
-      xndt = s.res_del1 * std::sin(xli - fasx2) + s.res_del2 * std::sin(2.0 * (xli - fasx4)) +
-             s.res_del3 * std::sin(3.0 * (xli - fasx6));
-      xldot = xni + s.res_factor;
-      xnddt = s.res_del1 * std::cos(xli - fasx2) +
-              2.0 * s.res_del2 * std::cos(2.0 * (xli - fasx4)) +
-              3.0 * s.res_del3 * std::cos(3.0 * (xli - fasx6));
-      xnddt = xnddt * xldot;
-    } else {
-      const double xomi = s.perigee_argument + s.perigee_rate * s.res_time;
-      const double x2omi = xomi + xomi;
-      const double x2li = xli + xli;
-      xndt = s.res_2201 * std::sin(x2omi + xli - g22) + s.res_2211 * std::sin(xli - g22) +
-             s.res_3210 * std::sin(xomi + xli - g32) +
-             s.res_3222 * std::sin(-xomi + xli - g32) +
-             s.res_4410 * std::sin(x2omi + x2li - g44) + s.res_4422 * std::sin(x2li - g44) +
-             s.res_5220 * std::sin(xomi + xli - g52) +
-             s.res_5232 * std::sin(-xomi + xli - g52) +
-             s.res_5421 * std::sin(xomi + x2li - g54) +
-             s.res_5433 * std::sin(-xomi + x2li - g54);
-      xldot = xni + s.res_factor;
-      xnddt = s.res_2201 * std::cos(x2omi + xli - g22) + s.res_2211 * std::cos(xli - g22) +
-              s.res_3210 * std::cos(xomi + xli - g32) +
-              s.res_3222 * std::cos(-xomi + xli - g32) +
-              s.res_5220 * std::cos(xomi + xli - g52) +
-              s.res_5232 * std::cos(-xomi + xli - g52) +
-              2.0 * (s.res_4410 * std::cos(x2omi + x2li - g44) +
-                     s.res_4422 * std::cos(x2li - g44) +
-                     s.res_5421 * std::cos(xomi + x2li - g54) +
-                     s.res_5433 * std::cos(-xomi + x2li - g54));
-      xnddt = xnddt * xldot;
-    }
-    if (std::fabs(t - s.res_time) < stepp) break;
-    s.res_lambda = xli + xldot * delt + xndt * step2;
-    s.res_motion = xni + xndt * delt + xnddt * step2;
-    s.res_time = s.res_time + delt;
+  // A time that is not a number or is infinite never comes within a step of
+  // the grid: there is nothing to integrate.
+  if (!std::isfinite(t)) {
+    mm = std::numeric_limits<double>::quiet_NaN();
+    nm = mm;
+    return;
   }
 
+  // Continue from the stored grid point when the restart from the epoch would
+  // pass through it: t on its side of the epoch and at least as far out. (The
+  // epoch itself lies on every restart's way.) For such t every earlier grid
+  // point k satisfies |t - k*step| >= 720 exactly, since the difference is
+  // rounded from a value of at least 720.
+  const bool resume = s.res_time == 0.0 || (s.res_time > 0.0 && t >= s.res_time) ||
+                      (s.res_time < 0.0 && t <= s.res_time);
+  if (!resume) {
+    s.res_time = 0.0;
+    s.res_motion = s.mean_motion;
+    s.res_lambda = s.res_lambda0;
+    s.res_rates_set = 0;
+  }
+  const double delt = t > 0.0 ? stepp : stepn;
+
+  for (;;) {
+    // Rates of mean motion and resonant angle at the grid point, computed
+    // once per point and kept with the state.
+    if (s.res_rates_set == 0) {
+      const double xli = s.res_lambda, xni = s.res_motion;
+      double xndt, xnddt;
+      if (s.resonance != 2) {
+        xndt = s.res_del1 * std::sin(xli - fasx2) +
+               s.res_del2 * std::sin(2.0 * (xli - fasx4)) +
+               s.res_del3 * std::sin(3.0 * (xli - fasx6));
+        xnddt = s.res_del1 * std::cos(xli - fasx2) +
+                2.0 * s.res_del2 * std::cos(2.0 * (xli - fasx4)) +
+                3.0 * s.res_del3 * std::cos(3.0 * (xli - fasx6));
+      } else {
+        const double xomi = s.perigee_argument + s.perigee_rate * s.res_time;
+        const double x2omi = xomi + xomi;
+        const double x2li = xli + xli;
+        xndt = s.res_2201 * std::sin(x2omi + xli - g22) + s.res_2211 * std::sin(xli - g22) +
+               s.res_3210 * std::sin(xomi + xli - g32) +
+               s.res_3222 * std::sin(-xomi + xli - g32) +
+               s.res_4410 * std::sin(x2omi + x2li - g44) + s.res_4422 * std::sin(x2li - g44) +
+               s.res_5220 * std::sin(xomi + xli - g52) +
+               s.res_5232 * std::sin(-xomi + xli - g52) +
+               s.res_5421 * std::sin(xomi + x2li - g54) +
+               s.res_5433 * std::sin(-xomi + x2li - g54);
+        xnddt = s.res_2201 * std::cos(x2omi + xli - g22) + s.res_2211 * std::cos(xli - g22) +
+                s.res_3210 * std::cos(xomi + xli - g32) +
+                s.res_3222 * std::cos(-xomi + xli - g32) +
+                s.res_5220 * std::cos(xomi + xli - g52) +
+                s.res_5232 * std::cos(-xomi + xli - g52) +
+                2.0 * (s.res_4410 * std::cos(x2omi + x2li - g44) +
+                       s.res_4422 * std::cos(x2li - g44) +
+                       s.res_5421 * std::cos(xomi + x2li - g54) +
+                       s.res_5433 * std::cos(-xomi + x2li - g54));
+      }
+      const double xldot = xni + s.res_factor;
+      s.res_ndot = xndt;
+      s.res_nddot = xnddt * xldot;
+      s.res_ldot = xldot;
+      s.res_rates_set = 1;
+    }
+    if (std::fabs(t - s.res_time) < stepp) break;
+    const double xli = s.res_lambda, xni = s.res_motion;
+    s.res_lambda = xli + s.res_ldot * delt + s.res_ndot * step2;
+    s.res_motion = xni + s.res_ndot * delt + s.res_nddot * step2;
+    s.res_time = s.res_time + delt;
+    s.res_rates_set = 0;
+  }
+
+  const double xndt = s.res_ndot, xnddt = s.res_nddot, xldot = s.res_ldot;
   const double ft = t - s.res_time;
   nm = s.res_motion + xndt * ft + xnddt * ft * ft * 0.5;
   const double xl = s.res_lambda + xldot * ft + xndt * ft * ft * 0.5;

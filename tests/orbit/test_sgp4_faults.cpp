@@ -91,8 +91,8 @@ TEST(Sgp4Faults, UnsolvedKeplerIsReported) {
   }
 }
 
-// The resonance integration restarts from the epoch in every call: the result
-// at a time does not depend on the calls before it.
+// The resonance integration carries its state between calls: the result at a
+// time does not depend on the calls before it.
 TEST(Sgp4Faults, ResonantResultsIndependentOfCallOrder) {
   for (const Elements& e : {molniya, geo}) {
     ASSERT_EQ(init(e), 0);
