@@ -10,12 +10,19 @@ namespace kest {
 
 // Mead: SM point x(3) in, SM field b(3) out; Kp class from index.
 void mead_champ(double *x, double *b);
-// Tsyganenko 1987 long tail: GSM point in, GSM field out; Kp class from index.
+// Tsyganenko 1987 short and long tail: GSM point in, GSM field out; Kp class
+// from index.
+void tsy87s_champ(double *x, double *b);
 void tsy87l_champ(double *x, double *b);
-// Short-tail field for a parameter column a[24] (A1..A24) given by the caller
-// (the published short-tail sets are not part of this build); GSM, nT.
-void t87_short_field(int iopt, const double *a, double x, double y, double z,
+// Tsyganenko 1987 field for a parameter column a given by the caller (A1..A24
+// short tail, A1..A32 long tail), with the tilt of dip_ang; GSM, nT. Each
+// keeps its own cache under the caller's key (a new key reloads the column),
+// apart from the caches of the entries tsy87s_ and tsy87l_. No input is
+// tested.
+void t87_short_field(int key, const double *a, double x, double y, double z,
                      double *b);
+void t87_long_field(int key, const double *a, double x, double y, double z,
+                    double *b);
 // Tsyganenko 1989: GSM point in, GSM field out; Kp class from index.
 void t89c_champ(double *x, double *b);
 // Ostapenko-Maltsev 1997: drivers and tilt of the set-up; SM.

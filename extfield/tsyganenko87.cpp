@@ -18,6 +18,7 @@
 
 #include "extfield/tsyganenko87_tables.hpp"
 #include "extfield/champ_adaptors.hpp"
+#include "frame/conventions.hpp"
 #include "kest/extfield.h"
 #include "magcoords/magcoords_state.hpp"
 
@@ -44,18 +45,19 @@ struct TailRing {
 
 // Class caches: the class last loaded (100 at start, a class no caller passes,
 // so that the first call loads), its parameter column and derived quantities.
-struct T87ShortCache {
+template <int N>
+struct T87Cache {
   int iopt = 100;
-  double a[24] = {};
+  double a[N] = {};
   TailRing tr{};
 };
-struct T87LongCache {
-  int iopt = 100;
-  double a[32] = {};
-  TailRing tr{};
-};
-T87ShortCache t87s_cache;
-T87LongCache t87l_cache;
+// The caches of the two entries; the two trial caches serve the evaluation
+// with a caller's own parameter column, so that a trial column can never be
+// taken for a published class by the entries.
+T87Cache<24> t87s_cache;
+T87Cache<32> t87l_cache;
+T87Cache<24> t87s_trial_cache;
+T87Cache<32> t87l_trial_cache;
 
 // Tail (two or three modes) plus ring current, GSM; adds into b.
 void tail_and_ring(const TailRing& p, bool third_mode, double s, double c, double x, double y, double z,
@@ -109,7 +111,7 @@ void tail_and_ring(const TailRing& p, bool third_mode, double s, double c, doubl
   b[1] += y * br;
 }
 
-void load_short(const double* a, T87ShortCache& k) {
+void load_short(const double* a, T87Cache<24>& k) {
   for (int i = 0; i < 24; ++i) k.a[i] = a[i];
   TailRing& t = k.tr;
   t.b0 = a[14];
@@ -127,7 +129,7 @@ void load_short(const double* a, T87ShortCache& k) {
   t.l2shift = 0.0;
 }
 
-void load_long(const double* a, T87LongCache& k) {
+void load_long(const double* a, T87Cache<32>& k) {
   for (int i = 0; i < 32; ++i) k.a[i] = a[i];
   TailRing& t = k.tr;
   t.b0 = a[22];
@@ -145,24 +147,94 @@ void load_long(const double* a, T87LongCache& k) {
   t.l2shift = std::log((t.x0 - 5.0) * (t.x0 - 5.0) / t.n21);
 }
 
-}  // namespace
-
-// Short-tail field for a given parameter column A1..A24 (a[0..23]); keeps the
-// derived quantities in the short-tail cache under the class iopt.
-void kest::t87_short_field(int iopt, const double* a, double x, double y, double z, double* b) {
+// Short-tail field, GSM, with the class column a (A1..A24) and its cache.
+void short_field(T87Cache<24>& k, int iopt, const double* a, double x, double y, double z, double* b) {
   const double psi = tilt_radians();
   const double s = std::sin(psi), c = std::cos(psi);
-  if (iopt != t87s_cache.iopt) {
-    load_short(a, t87s_cache);
-    t87s_cache.iopt = iopt;
+  if (iopt != k.iopt) {
+    load_short(a, k);
+    k.iopt = iopt;
   }
-  const double* p = t87s_cache.a;
+  const double* p = k.a;
   const double e = std::exp(x / p[23]);
   const double y2 = y * y, z2 = z * z;
+  // Closure field. Its divergence vanishes term by term when
+  // A1/A24 + A5 + 2 A11 = A2/A24 + A6 + A12 = A3/A24 + 3 A7 + A13
+  // = A4/A24 + A8 + 3 A14 = 0, which the published sets satisfy to their
+  // four digits; the y^2 in the tilt term of Bx is what the third relation
+  // needs.
   b[0] = (p[0] * c * z + s * (p[1] + p[2] * y2 + p[3] * z2)) * e;
   b[1] = (p[4] * c * y * z + s * y * (p[5] + p[6] * y2 + p[7] * z2)) * e;
   b[2] = (c * (p[8] + p[9] * y2 + p[10] * z2) + s * z * (p[11] + p[12] * y2 + p[13] * z2)) * e;
-  tail_and_ring(t87s_cache.tr, false, s, c, x, y, z, b);
+  tail_and_ring(k.tr, false, s, c, x, y, z, b);
+}
+
+// Long-tail field, GSM, with the class column a (A1..A32) and its cache.
+void long_field(T87Cache<32>& k, int iopt, const double* a, double x, double y, double z, double* b) {
+  const double psi = tilt_radians();
+  const double s = std::sin(psi), c = std::cos(psi);
+  if (iopt != k.iopt) {
+    load_long(a, k);
+    k.iopt = iopt;
+  }
+  const double* p = k.a;
+  const double e = std::exp(x / p[31]);
+  const double e2 = e * e;
+  const double y2 = y * y, z2 = z * z;
+  b[0] = s * (p[1] * e + (p[3] + p[4] * y2 + p[5] * z2) * e2) + c * z * (p[0] * e + p[2] * e2);
+  b[1] = s * y * (p[7] * e + (p[9] + p[10] * y2 + p[11] * z2) * e2) + c * y * z * (p[6] * e + p[8] * e2);
+  b[2] = s * z * (p[15] * e + (p[19] + p[20] * y2 + p[21] * z2) * e2) +
+         c * ((p[12] + p[13] * y2 + p[14] * z2) * e + (p[16] + p[17] * y2 + p[18] * z2) * e2);
+  tail_and_ring(k.tr, true, s, c, x, y, z, b);
+}
+
+// A position or tilt without a finite value: the field cannot be computed.
+bool finite_input(double x, double y, double z) {
+  return std::isfinite(x) && std::isfinite(y) && std::isfinite(z) && std::isfinite(kest::dip_ang.tilt);
+}
+
+}  // namespace
+
+void kest::t87_short_field(int key, const double* a, double x, double y, double z, double* b) {
+  short_field(t87s_trial_cache, key, a, x, y, z, b);
+}
+
+void kest::t87_long_field(int key, const double* a, double x, double y, double z, double* b) {
+  long_field(t87l_trial_cache, key, a, x, y, z, b);
+}
+
+// tsy87s: Tsyganenko 1987 short-tail external field at one point.
+// Given:    iopt  int  Kp class 1..8 (10 Kp: <7, <17, <20, <27, <37, <47,
+//                 <53, >=53)
+//           x, y, z  double  GSM position, Earth radii
+// Returned: bx, by, bz  double  external field, GSM components, nT
+// State:    reads dip_ang (tilt, degrees); keeps the class cache t87s_cache.
+// Requires: dip_ang set for the time; iopt from the set-up.
+// Failure:  none reported. A class outside 1..8 is the caller's fault and
+//           gives the zero vector rather than reading outside the table; a
+//           position or tilt that is not finite gives the fill value -1e31
+//           in all three components.
+// Notes:    1. Valid out to 30 Earth radii; the field routine refuses points
+//             beyond.
+//           2. The mode-1 tail profile starts at the class's own abscissa
+//             XN (A23), not at a fixed one as in the long-tail version.
+// References: N. A. Tsyganenko, Global quantitative models of the
+//           geomagnetic field in the cislunar magnetosphere for different
+//           disturbance levels, Planet. Space Sci. 35, 1347 (1987).
+extern "C" void tsy87s_(int* iopt, double* x, double* y, double* z, double* bx, double* by, double* bz) {
+  if (*iopt < 1 || *iopt > 8) {
+    *bx = *by = *bz = 0.0;
+    return;
+  }
+  if (!finite_input(*x, *y, *z)) {
+    *bx = *by = *bz = kest::baddata;
+    return;
+  }
+  double b[3];
+  short_field(t87s_cache, *iopt, kest::t87::short_params[*iopt - 1], *x, *y, *z, b);
+  *bx = b[0];
+  *by = b[1];
+  *bz = b[2];
 }
 
 // tsy87l: Tsyganenko 1987 long-tail external field at one point.
@@ -171,8 +243,10 @@ void kest::t87_short_field(int iopt, const double* a, double x, double y, double
 // Returned: bx, by, bz  double  external field, GSM components, nT
 // State:    reads dip_ang (tilt, degrees); keeps the class cache t87l_cache.
 // Requires: dip_ang set for the time; iopt from the set-up.
-// Failure:  none reported; a class outside 1..6 is the caller's fault and
-//           gives the zero vector rather than reading outside the table.
+// Failure:  none reported. A class outside 1..6 is the caller's fault and
+//           gives the zero vector rather than reading outside the table; a
+//           position or tilt that is not finite gives the fill value -1e31
+//           in all three components.
 // Notes:    1. The third tail mode starts at the fixed abscissa 5 Earth radii,
 //             the second at 4.
 // References: N. A. Tsyganenko, Global quantitative models of the
@@ -183,29 +257,21 @@ extern "C" void tsy87l_(int* iopt, double* x, double* y, double* z, double* bx, 
     *bx = *by = *bz = 0.0;
     return;
   }
-  const double psi = tilt_radians();
-  const double s = std::sin(psi), c = std::cos(psi);
-  if (*iopt != t87l_cache.iopt) {
-    load_long(kest::t87::long_params[*iopt - 1], t87l_cache);
-    t87l_cache.iopt = *iopt;
+  if (!finite_input(*x, *y, *z)) {
+    *bx = *by = *bz = kest::baddata;
+    return;
   }
-  const double* p = t87l_cache.a;
-  const double xx = *x, yy = *y, zz = *z;
-  const double e = std::exp(xx / p[31]);
-  const double e2 = e * e;
-  const double y2 = yy * yy, z2 = zz * zz;
   double b[3];
-  b[0] = s * (p[1] * e + (p[3] + p[4] * y2 + p[5] * z2) * e2) + c * zz * (p[0] * e + p[2] * e2);
-  b[1] = s * yy * (p[7] * e + (p[9] + p[10] * y2 + p[11] * z2) * e2) + c * yy * zz * (p[6] * e + p[8] * e2);
-  b[2] = s * zz * (p[15] * e + (p[19] + p[20] * y2 + p[21] * z2) * e2) +
-         c * ((p[12] + p[13] * y2 + p[14] * z2) * e + (p[16] + p[17] * y2 + p[18] * z2) * e2);
-  tail_and_ring(t87l_cache.tr, true, s, c, xx, yy, zz, b);
+  long_field(t87l_cache, *iopt, kest::t87::long_params[*iopt - 1], *x, *y, *z, b);
   *bx = b[0];
   *by = b[1];
   *bz = b[2];
 }
 
-// The long-tail model as champ calls it: GSM point, Kp class from the set-up.
+// The two models as champ calls them: GSM point, Kp class from the set-up.
+void kest::tsy87s_champ(double* x, double* b) {
+  tsy87s_(&kest::index.kp_class, &x[0], &x[1], &x[2], &b[0], &b[1], &b[2]);
+}
 void kest::tsy87l_champ(double* x, double* b) {
   tsy87l_(&kest::index.kp_class, &x[0], &x[1], &x[2], &b[0], &b[1], &b[2]);
 }

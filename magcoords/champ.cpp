@@ -44,7 +44,7 @@ void op_quiet(double* x, double* b) { bxyzmu_(&x[0], &x[1], &x[2], &b[0], &b[1],
 constexpr ExternalModel kExternal[13] = {
     /*  0 none                    */ {Limit::none, 0.0, Frame::sm, nullptr},
     /*  1 Mead                    */ {Limit::radius, 289.0, Frame::sm, &kest::mead_champ},
-    /*  2 Tsyganenko 1987 short   */ {Limit::radius, 900.0, Frame::gsm, nullptr},
+    /*  2 Tsyganenko 1987 short   */ {Limit::radius, 900.0, Frame::gsm, &kest::tsy87s_champ},
     /*  3 Tsyganenko 1987 long    */ {Limit::radius, 4900.0, Frame::gsm, &kest::tsy87l_champ},
     /*  4 Tsyganenko 1989         */ {Limit::radius, 4900.0, Frame::gsm, &kest::t89c_champ},
     /*  5 Olson-Pfitzer quiet     */ {Limit::radius, 225.0, Frame::sm, &op_quiet},
@@ -76,7 +76,8 @@ constexpr double kXgsmMin = -15.0;
 //           radius, or x_GSM < -15 for the Tsyganenko 2001/2004 codes; a point
 //           on the limit is accepted), or an external code whose model is not
 //           part of this build, or an external field without a finite value
-//           at the point: ifail = -1, nothing written, nothing printed.
+//           at the point (or given as the fill value): ifail = -1, nothing
+//           written, nothing printed.
 //           A fixed-epoch internal model (kint 2, 3) at a point on the
 //           polar axis: ifail = -1 with the fill value in BxGEO and Blocal.
 // Notes:    1. An external code outside 0..12 in magmod adds no external field.
@@ -128,9 +129,11 @@ extern "C" void champ_(double* xGEO, double* BxGEO, double* Blocal, int* ifail) 
     }
     m.eval(xm, bm);
     // A model formula without a finite value at the point (the T89 image
-    // current on the GSM z axis far out, a pole of a fitted term): refuse the
-    // point rather than hand NaN or infinity to a trace.
-    if (!std::isfinite(bm[0]) || !std::isfinite(bm[1]) || !std::isfinite(bm[2])) {
+    // current on the GSM z axis far out, a pole of a fitted term), or a model
+    // that gives the fill value for input it cannot use: refuse the point
+    // rather than hand NaN, infinity or 1e31 nT to a trace.
+    if (!std::isfinite(bm[0]) || !std::isfinite(bm[1]) || !std::isfinite(bm[2]) || bm[0] == kest::baddata ||
+        bm[1] == kest::baddata || bm[2] == kest::baddata) {
       *ifail = -1;
       return;
     }

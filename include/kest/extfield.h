@@ -65,8 +65,16 @@ KEST_END_C
 
 /* ==== Tsyganenko 1987 (external-model codes 2, 3) ====================== */
 KEST_BEGIN_C
+/* Tsyganenko 1987 short tail: Kp class iopt 1..8, GSM position (Earth radii);
+ * GSM field in nT; reads the dipole tilt (degrees) of the set-up. A class
+ * outside 1..8 gives the zero vector, a position that is not finite the fill
+ * value -1e31. */
+KEST_API void tsy87s_(int *iopt, double *x, double *y, double *z,
+                      double *bx, double *by, double *bz);
 /* Tsyganenko 1987 long tail: Kp class iopt 1..6, GSM position (Earth radii);
- * GSM field in nT; reads the dipole tilt (degrees) of the set-up. */
+ * GSM field in nT; reads the dipole tilt (degrees) of the set-up. A class
+ * outside 1..6 gives the zero vector, a position that is not finite the fill
+ * value -1e31. */
 KEST_API void tsy87l_(int *iopt, double *x, double *y, double *z,
                       double *bx, double *by, double *bz);
 KEST_END_C
