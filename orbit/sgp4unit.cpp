@@ -958,8 +958,9 @@ void dsinit(double xke, double t, double tc, const DeepGeometry& g, double mdot,
 // State:    reads the deep-space fields of elsetrec; reads and writes the
 //           integrator state res_time, res_lambda, res_motion and the rates
 //           cached with it (res_ndot, res_nddot, res_ldot, res_rates_set).
-// Failure:  a time that is not a finite number gets a mean anomaly and mean
-//           motion that are not numbers (no integration is tried).
+// Failure:  a time that is not a finite number, or lies more than 1e8
+//           minutes from the epoch, gets a mean anomaly and mean motion that
+//           are not numbers (no integration is tried) with a resonance.
 // Notes:    1. Fixed-step (720 min) second-order Taylor integration of the
 //              resonant angle and mean motion on the grid of whole steps from
 //              the epoch, then a Taylor step over the remainder.
@@ -977,6 +978,10 @@ void dspace(double t, double tc, double& em, double& argpm, double& inclm,
   constexpr double g22 = 5.7686396, g32 = 0.95240898, g44 = 1.8014998,
                    g52 = 1.0508330, g54 = 4.4108898;
   constexpr double stepp = 720.0, stepn = -720.0, step2 = 259200.0;
+  // Farthest time from the epoch that is integrated, minutes (about 190
+  // years: beyond every span of the two-digit epoch years, 1957 to 2056, at
+  // most 139000 steps).
+  constexpr double max_resonance_minutes = 1.0e8;
 
   const double theta = fmod2p(s.gst_epoch + tc * rptim);
   em = em + s.deep_e_rate * t;
@@ -988,8 +993,12 @@ void dspace(double t, double tc, double& em, double& argpm, double& inclm,
   if (s.resonance == 0) return;
 
   // A time that is not a number or is infinite never comes within a step of
-  // the grid: there is nothing to integrate.
-  if (!std::isfinite(t)) {
+  // the grid: there is nothing to integrate. Nor is there for a time so far
+  // from the epoch that the integration would take hundreds of thousands of
+  // steps or more (a lost decimal point in a caller's time): no element set
+  // describes an orbit centuries away, and the step count of a finite time
+  // grows without bound.
+  if (!std::isfinite(t) || std::fabs(t) > max_resonance_minutes) {
     mm = std::numeric_limits<double>::quiet_NaN();
     nm = mm;
     return;

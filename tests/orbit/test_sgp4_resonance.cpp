@@ -201,8 +201,10 @@ TEST(Sgp4Resonance, NewElementSetRestartsFromItsEpoch) {
   EXPECT_TRUE(prop(t) == want_molniya2);
 }
 
-// A time that is not a finite number ends (the integration could never reach
-// it) with a failure code and the fill value, and leaves the state usable.
+// A time that is not a finite number, or one that a lost decimal point took
+// centuries from the epoch, ends at once (the integration would never reach
+// it, or only after billions of steps) with a failure code and the fill
+// value, and leaves the state usable.
 TEST(Sgp4Resonance, NonFiniteTimeEndsWithFillValue) {
   EXPECT_EXIT(
       {
@@ -213,7 +215,7 @@ TEST(Sgp4Resonance, NonFiniteTimeEndsWithFillValue) {
           const Result before = prop(1440.0 * 5.0);
           for (double t : {std::numeric_limits<double>::quiet_NaN(),
                            std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity()}) {
+                           -std::numeric_limits<double>::infinity(), 1.0e12, -1.0e19, 1.0e300}) {
             const Result x = prop(t);
             ok = ok && x.err != 0;
             for (int k = 0; k < 3; ++k) ok = ok && x.r[k] == fill && x.v[k] == fill;
