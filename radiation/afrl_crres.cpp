@@ -22,7 +22,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "frame/conventions.hpp"
 #include "frame/fortran_fields.hpp"
@@ -78,15 +83,97 @@ constexpr double kElectronEnergies[10] = {0.65, 0.95, 1.6, 2.0, 2.35, 2.75, 3.15
 // 25-55; each bin includes its upper bound, the first also its lower one).
 constexpr double kAp15Bounds[7] = {5.0, 7.0, 10.0, 15.0, 20.0, 25.0, 55.0};
 
-// Reads one field of a "D9.3" edit: blanks are ignored, an all-blank field is
-// 0, a number without a decimal point has 3 implied decimals, the exponent
-// may follow E, D or Q or stand alone with its sign. Returns false for a
-// field that is not a number.
-bool read_d_field(const char* p, double& v) {
-  return kest::fio::read_real(std::string_view(p, kFieldWidth), kImpliedDecimals, &v);
+// A record is read whole before its fields: the first kRecordWidth
+// characters of the line, and the column of the first character after them
+// that is not white space. The last separator may be missing (a record
+// written without trailing blanks), so kFieldsWidth characters suffice.
+constexpr int kRecordWidth = kFieldsPerRecord * kFieldStride;
+constexpr int kFieldsWidth = kRecordWidth - 1;
+
+// Largest flux per MeV a table may hold (after the electron scaling). The
+// band and integral sums add products of an energy step and the sum of two
+// table values over an energy grid less than 128 MeV wide, so with values at
+// most this large every sum stays finite.
+constexpr double kFluxMax = std::numeric_limits<double>::max() / 128.0;
+
+bool is_white(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// One line of a table file in a fixed buffer (nothing is allocated).
+struct TableLine {
+  char text[kRecordWidth];
+  std::size_t len;     // characters kept in text, the line end (LF, CR) removed
+  std::size_t beyond;  // 1-based column of the first character past kRecordWidth
+                       // that is not white space; 0 when there is none
+};
+
+// Reads the next line of fp. Returns 1 for a line, 0 at the end of the file,
+// -1 on a read error (errno set).
+int read_line(std::FILE* fp, TableLine& line) {
+  line.len = 0;
+  line.beyond = 0;
+  std::size_t col = 0;
+  int c;
+  while ((c = getc_unlocked(fp)) != EOF && c != '\n') {
+    ++col;
+    if (col <= static_cast<std::size_t>(kRecordWidth))
+      line.text[line.len++] = static_cast<char>(c);
+    else if (line.beyond == 0 && !is_white(static_cast<char>(c)))
+      line.beyond = col;
+  }
+  if (c == EOF) {
+    if (std::ferror(fp)) return -1;
+    if (col == 0) return 0;
+  }
+  if (col <= static_cast<std::size_t>(kRecordWidth))
+    while (line.len > 0 && line.text[line.len - 1] == '\r') --line.len;
+  return 1;
+}
+
+bool is_blank_line(const TableLine& line) {
+  if (line.beyond != 0) return false;
+  for (std::size_t k = 0; k < line.len; ++k)
+    if (!is_white(line.text[k])) return false;
+  return true;
+}
+
+// Checks and reads field ib (0-based) of a record of at least kFieldsWidth
+// characters, scaled by scale. Returns nullptr and the value, or the fault.
+//
+// The edit is "D9.3" as written by the tables' own program: one number in the
+// 9 columns (blanks around it, none inside: standard input would squeeze the
+// blanks out and read "7 7 7" as 777 with implied decimals), and a blank in
+// the separator column after it. A value is a flux: negative values, a
+// non-zero text that is too small for a normal double, and values beyond
+// kFluxMax are faults of the file, not fluxes.
+const char* read_table_field(const char* rec, std::size_t len, int ib, double scale, double& v) {
+  const std::size_t at = static_cast<std::size_t>(ib) * kFieldStride;
+  if (at + kFieldWidth < len && rec[at + kFieldWidth] != ' ') return "runs into the separator column after it";
+  const char* p = rec + at;
+  int b = 0, e = kFieldWidth;
+  while (b < e && p[b] == ' ') ++b;
+  while (e > b && p[e - 1] == ' ') --e;
+  if (b == e) return "is blank";
+  bool nonzero = false, mantissa = true;
+  for (int k = b; k < e; ++k) {
+    if (p[k] == ' ' || p[k] == '\t') return "has a blank or tab inside the number";
+    if (mantissa && k > b && !(p[k] >= '0' && p[k] <= '9') && p[k] != '.') mantissa = false;
+    if (mantissa && p[k] >= '1' && p[k] <= '9') nonzero = true;
+  }
+  if (!kest::fio::read_real(std::string_view(p, kFieldWidth), kImpliedDecimals, &v)) return "is not a number";
+  if (nonzero && !(std::fabs(v) >= std::numeric_limits<double>::min())) return "is too small: it underflows";
+  if (v < 0.0) return "is negative";
+  v *= scale;
+  if (!(v <= kFluxMax)) return "is too large";
+  return nullptr;
 }
 
 [[noreturn]] void table_stop(const std::string& what) { kest::stop_stderr({what.c_str()}); }
+
+// Closes a table file that cannot be read and stops.
+[[noreturn]] void read_stop(std::FILE* fp, const std::string& what) {
+  std::fclose(fp);
+  table_stop(what);
+}
 
 // The flux at energy e interpolated in a table row f (energies egrid, e
 // inside the grid): the grid index ie (1-based, the smallest from 2 on with
@@ -143,15 +230,25 @@ void init_crresele() {
 //           path      const char*  directory prefix (path_len characters)
 //           path_len  int          0..500 (the caller checks)
 // State:    writes crres_model_dbl, crres_model_int.
-// Failure:  a file that cannot be opened, ends before the records the model
-//           needs, or holds a field that is not a number: a message naming
-//           the file on standard error and a stop (exit status 1).
+// Failure:  a message on standard error naming the file (and the record and
+//           field where it applies) and a stop (exit status 1), for a file
+//           that cannot be opened or read (with the reason), a path that is
+//           not a regular file, a file that ends before the records the model
+//           needs, a record that is cut short, has characters beyond its 34
+//           fields or in a separator column, a field that is blank, has a
+//           blank inside the number or is not a number, a value that is
+//           negative, underflows (non-zero digits read as 0 or as a
+//           subnormal number) or exceeds 1.4E306 after the scaling, and a
+//           line after the last record needed that is not blank.
 // Notes:    1. The file name is the prefix followed directly by the table's
 //              name: a directory must end in "/".
 //           2. ne x (nl - 1) records are read, energy by energy and within
-//              one energy L cell by L cell, 34 B/B0 cells per record; further
-//              records are not read. A record shorter than 340 characters
-//              reads as if padded with blanks (its missing fields are 0).
+//              one energy L cell by L cell, 34 B/B0 cells per record. A record
+//              is one line of 340 characters, or 339 without its last
+//              separator, a CR before the line end removed; blanks may follow.
+//              A field takes its number anywhere in its 9 columns, with or
+//              without a decimal point (3 implied decimals) and an exponent
+//              (D or E, or a sign alone).
 //           3. Electron values are per keV in the files and are multiplied by
 //              1000 to give the flux per MeV.
 void init_crres(int model, const char* path, int path_len) {
@@ -163,41 +260,71 @@ void init_crres(int model, const char* path, int path_len) {
   n.nl = protons ? 91 : 87;
   const std::string name = std::string(path, static_cast<std::size_t>(path_len)) + kTableFile[model];
 
-  std::FILE* fp = std::fopen(name.c_str(), "r");
-  if (fp == nullptr) table_stop("Cannot open CRRES flux table file " + name);
+  // Only a regular file is a table: a directory would read as an empty
+  // file, and opening a FIFO for reading would wait for a writer.
+  const int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) table_stop("Cannot open CRRES flux table file " + name + ": " + std::strerror(errno));
+  struct stat st;
+  const char* why = nullptr;
+  if (fstat(fd, &st) != 0)
+    why = std::strerror(errno);
+  else if (S_ISDIR(st.st_mode))
+    why = "it is a directory";
+  else if (!S_ISREG(st.st_mode))
+    why = "it is not a regular file";
+  if (why != nullptr) {
+    const std::string text = "Cannot open CRRES flux table file " + name + ": " + why;
+    close(fd);
+    table_stop(text);
+  }
+  std::FILE* fp = fdopen(fd, "r");
+  if (fp == nullptr) {
+    const std::string text = "Cannot open CRRES flux table file " + name + ": " + std::strerror(errno);
+    close(fd);
+    table_stop(text);
+  }
+  const std::string where = "Error reading CRRES flux table file " + name + ": ";
+  auto fail = [&](const std::string& what) { read_stop(fp, where + what); };
+  const double scale = protons ? 1.0 : 1000.0;
+  const int records = n.ne * (n.nl - 1);
   CrresModelDbl& t = crres_model_dbl;
-  char* line = nullptr;
-  std::size_t cap = 0;
-  char rec[kFieldsPerRecord * kFieldStride];
+  TableLine line;
   int record = 0;
   for (int ie = 0; ie < n.ne; ++ie) {
     for (int il = 0; il < n.nl - 1; ++il) {
       ++record;
-      const ssize_t got = getline(&line, &cap, fp);
-      if (got < 0) {
-        std::fclose(fp);
-        std::free(line);
-        table_stop("Error reading CRRES flux table file " + name + ": it ends before record " +
-                   std::to_string(record));
+      auto rec = [record] { return "record " + std::to_string(record); };
+      const int got = read_line(fp, line);
+      if (got < 0) fail(rec() + ": " + std::strerror(errno));
+      if (got == 0) fail("it ends before " + rec());
+      if (line.len < static_cast<std::size_t>(kFieldsWidth)) {
+        if (is_blank_line(line)) fail(rec() + " is a blank line");
+        const std::size_t cut = line.len < kFieldWidth ? 0 : (line.len - kFieldWidth) / kFieldStride + 1;
+        fail(rec() + ", field " + std::to_string(cut + 1) + " is cut short: the record ends at column " +
+             std::to_string(line.len));
       }
-      std::size_t len = static_cast<std::size_t>(got);
-      while (len > 0 && (line[len - 1] == '\n' || line[len - 1] == '\r')) --len;
-      std::memset(rec, ' ', sizeof rec);
-      std::memcpy(rec, line, std::min(len, sizeof rec));
+      if (line.beyond != 0)
+        fail(rec() + " has characters beyond its " + std::to_string(kFieldsPerRecord) + " fields (column " +
+             std::to_string(line.beyond) + ")");
       for (int ib = 0; ib < kFieldsPerRecord; ++ib) {
-        double v;
-        if (!read_d_field(rec + ib * kFieldStride, v)) {
-          std::fclose(fp);
-          std::free(line);
-          table_stop("Error reading CRRES flux table file " + name + ": record " + std::to_string(record) +
-                     ", field " + std::to_string(ib + 1) + " is not a number");
-        }
-        t.flux_tab[il][ib][ie] = protons ? v : v * 1000.0;
+        double v = 0.0;
+        if (const char* fault = read_table_field(line.text, line.len, ib, scale, v))
+          fail(rec() + ", field " + std::to_string(ib + 1) + " " + fault);
+        t.flux_tab[il][ib][ie] = v;
       }
     }
   }
+  // Only blank lines may follow: more records mean another table (a proton
+  // table under an electron table's name holds 1980 records, not 860).
+  for (int extra = records + 1;; ++extra) {
+    const int got = read_line(fp, line);
+    if (got < 0) fail("line " + std::to_string(extra) + ": " + std::strerror(errno));
+    if (got == 0) break;
+    if (!is_blank_line(line))
+      fail("it holds more than the " + std::to_string(records) + " records its model needs (line " +
+           std::to_string(extra) + " is not blank)");
+  }
   std::fclose(fp);
-  std::free(line);
   if (protons)
     init_crrespro();
   else

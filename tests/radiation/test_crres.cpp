@@ -9,11 +9,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -127,70 +130,254 @@ TEST(CrresTable, RecordOrderGridsAndElectronScaling) {
   EXPECT_EQ(kest::crres_model_int.ne, 10);
 }
 
-// The forms a "D9.3" field may take: exponent letters D and E, an exponent
-// with only its sign, 3 implied decimals without a decimal point, blanks
-// ignored, an empty field 0; a short record reads as if padded with blanks.
-TEST(CrresTable, FieldForms) {
-  TempDir tmp;
-  const std::string dir = tmp.path;
-  {
-    std::ofstream out(dir + "crrespro_quiet.txt");
-    const char* first[] = {"1.500D+02", "   123456", "  2.5E-01", "     -1.0", "         ",
-                           "  12.5+03", " 7.25d1  ", "    4 2  ", "      0.5"};
-    std::string rec;
-    for (const char* f : first) rec += std::string(f) + " ";
-    for (int i = 9; i < 34; ++i) rec += "    1.000 ";
-    out << rec << "\n";
-    out << "      9.5\n";
-    for (int r = 2; r < 1980; ++r) {
-      for (int i = 0; i < 34; ++i) out << "    1.000 ";
-      out << "\n";
-    }
-  }
-  kest::init_crres(1, dir.c_str(), static_cast<int>(dir.size()));
-  const double expect[] = {150.0, 123.456, 0.25, -1.0, 0.0, 12500.0, 72.5, 0.042, 0.5, 1.0};
-  for (int ib = 0; ib < 10; ++ib) EXPECT_DOUBLE_EQ(kest::crres_model_dbl.flux_tab[0][ib][0], expect[ib]) << ib;
-  EXPECT_EQ(kest::crres_model_dbl.flux_tab[1][0][0], 9.5);
-  EXPECT_EQ(kest::crres_model_dbl.flux_tab[1][1][0], 0.0);
-  EXPECT_EQ(kest::crres_model_dbl.flux_tab[1][33][0], 0.0);
+// ---- Hostile tables --------------------------------------------------------
+
+const char* kTableFile(int model) {
+  static const char* const names[] = {"",
+                                      "crrespro_quiet.txt",
+                                      "crrespro_active.txt",
+                                      "crresele_Average.txt",
+                                      "crresele_Worst_case.txt",
+                                      "crresele_Ap1.txt",
+                                      "crresele_Ap2.txt",
+                                      "crresele_Ap3.txt",
+                                      "crresele_Ap4.txt",
+                                      "crresele_Ap5.txt",
+                                      "crresele_Ap6.txt"};
+  return names[model];
 }
 
-// A table that cannot be opened or read stops the process with exit status 1
-// and a message naming the file on standard error.
-TEST(CrresTable, UnreadableTablesStop) {
+// A table as lines of text, each record 340 characters: field ib of energy ie
+// and L cell il is m.mmmD+ee with the mantissa digits 1000 + (ib x 90 + il)
+// mod 9000 and the exponent ie, so a record read at the wrong place, a
+// field shifted or an energy row mixed up gives another value. Proton tables
+// have 22 x 90 records, electron tables 10 x 86.
+std::string sci_text(int ie, int ib, int il, char letter = 'D') {
+  const int m = 1000 + (ib * 90 + il) % 9000;
+  char s[16];
+  std::snprintf(s, sizeof s, "%d.%03d%c+%02d", m / 1000, m % 1000, letter, ie);
+  return s;
+}
+
+std::vector<std::string> table_lines(bool protons, char letter = 'D') {
+  std::vector<std::string> lines;
+  const int ne = protons ? 22 : 10, ncells = protons ? 90 : 86;
+  for (int ie = 1; ie <= ne; ++ie)
+    for (int il = 1; il <= ncells; ++il) {
+      std::string rec;
+      for (int ib = 1; ib <= 34; ++ib) rec += sci_text(ie, ib, il, letter) + " ";
+      lines.push_back(rec);
+    }
+  return lines;
+}
+
+void write_lines(const std::string& file, const std::vector<std::string>& lines, const char* eol = "\n") {
+  std::ofstream out(file, std::ios::binary);
+  for (const std::string& l : lines) out << l << eol;
+}
+
+// The regular expression matching a text literally.
+std::string literally(const std::string& text) {
+  std::string r;
+  for (char c : text) {
+    if (std::strchr("\\^$.|?*+()[]{}", c)) r += '\\';
+    r += c;
+  }
+  return r;
+}
+
+// The value of the fixture text, read by the C library (not by the reader
+// under test).
+double sci_value(int ie, int ib, int il) {
+  std::string t = sci_text(ie, ib, il);
+  t[5] = 'E';
+  return std::strtod(t.c_str(), nullptr);
+}
+
+// The forms a "D9.3" field may take, as one number anywhere in its 9
+// columns: exponent letters D, d and E, an exponent with only its sign, 3
+// implied decimals without a decimal point, zero of either sign; a record of
+// 339 characters (no last separator), blanks after a record, CR LF line
+// ends, and blank lines after the last record.
+TEST(CrresTable, FieldAndRecordForms) {
   TempDir tmp;
   const std::string dir = tmp.path;
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        kest::init_crres(1, dir.c_str(), static_cast<int>(dir.size()));
-      },
-      testing::ExitedWithCode(1), "Cannot open CRRES flux table file .*crrespro_quiet.txt");
-  write_table(dir + "crresele_Ap3.txt", 10, 86, code_field, 859);
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        kest::init_crres(7, dir.c_str(), static_cast<int>(dir.size()));
-      },
-      testing::ExitedWithCode(1), "crresele_Ap3.txt: it ends before record 860");
-  write_table(dir + "crresele_Ap4.txt", 10, 86, [](int ie, int ib, int il) {
-    return ie == 3 && ib == 5 && il == 2 ? std::string("   1.2x4 ") : code_field(ie, ib, il);
-  });
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        kest::init_crres(8, dir.c_str(), static_cast<int>(dir.size()));
-      },
-      testing::ExitedWithCode(1), "crresele_Ap4.txt: record 174, field 5 is not a number");
-  // Through the lookup, the same stop.
+  std::vector<std::string> lines = table_lines(true);
+  const char* first[] = {"1.500D+02", "   123456", "  2.5E-01", "  12.5+03", " 7.25d1  ",
+                         "      0.5", "0.000D+00", "   -0.000", "1.000D-37"};
+  std::string rec;
+  for (const char* f : first) rec += std::string(f) + " ";
+  lines[0] = rec + lines[0].substr(rec.size());
+  lines[1].pop_back();           // 339 characters
+  lines[2] += "      ";           // trailing blanks
+  lines.insert(lines.end(), {"", "   ", ""});
+  write_lines(dir + "crrespro_quiet.txt", lines, "\r\n");
+  kest::init_crres(1, dir.c_str(), static_cast<int>(dir.size()));
+  const kest::CrresModelDbl& t = kest::crres_model_dbl;
+  const double expect[] = {150.0, 123.456, 0.25, 12500.0, 72.5, 0.5, 0.0, 0.0, 1e-37, sci_value(1, 10, 1)};
+  for (int ib = 0; ib < 10; ++ib) EXPECT_DOUBLE_EQ(t.flux_tab[0][ib][0], expect[ib]) << "field " << ib + 1;
+  for (auto [ie, ib, il] : {std::tuple{1, 34, 2}, {1, 1, 3}, {1, 34, 3}, {22, 34, 90}, {13, 17, 44}})
+    EXPECT_EQ(t.flux_tab[il - 1][ib - 1][ie - 1], sci_value(ie, ib, il)) << ie << " " << ib << " " << il;
+}
+
+// A valid table with E exponents, CR LF line ends and a trailing blank line
+// gives the same fluxes, bit for bit, as the same table with D exponents and
+// LF line ends; at grid energies both give the table values.
+TEST(CrresTable, LineEndsAndExponentLettersGiveTheSameFluxes) {
+  for (bool protons : {true, false}) {
+    TempDir a, b;
+    const char* file = protons ? "crrespro_active.txt" : "crresele_Ap4.txt";
+    const int whichm = protons ? 2 : 8;
+    write_lines(a.path + file, table_lines(protons, 'D'));
+    std::vector<std::string> lines = table_lines(protons, 'E');
+    lines.push_back("");
+    write_lines(b.path + file, lines, "\r\n");
+    const std::vector<double> lm = protons ? std::vector<double>{1.0, 3.3, 5.45} : std::vector<double>{2.5, 4.1, 6.75};
+    const std::vector<double> bbo = {1.0, 2.0, 600.0};
+    const std::vector<double> energy =
+        protons ? std::vector<double>{1.5, 0.0, 3.0, 0.0, 30.9, 0.0, 81.3, 0.0}
+                : std::vector<double>{0.65, 0.0, 1.0, 0.0, 2.35, 0.0, 5.75, 0.0};
+    const std::vector<double> band = protons ? std::vector<double>{2.0, 20.0} : std::vector<double>{0.7, 3.0};
+    for (int whatf = 1; whatf <= 3; ++whatf) {
+      const std::vector<double>& e = whatf == 2 ? band : energy;
+      const Flux fa = crres(whichm, whatf, e, lm, bbo, {}, a.path);
+      const Flux fb = crres(whichm, whatf, e, lm, bbo, {}, b.path);
+      for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(fa.at(i, k), fb.at(i, k)) << file << " " << whatf << " " << i << " " << k;
+    }
+    // At grid energies: point 1 at L cell 1 (or 45 / 86 for the others),
+    // B/B0 cell 1, energies 1 and the last.
+    const Flux g = crres(whichm, 1, energy, lm, bbo, {}, b.path);
+    const double scale = protons ? 1.0 : 1000.0;
+    const int last = protons ? 22 : 10;
+    EXPECT_NEAR(g.at(0, 0), scale * sci_value(1, 1, 1), 1e-12 * scale * sci_value(1, 1, 1));
+    EXPECT_NEAR(g.at(0, 3), scale * sci_value(last, 1, 1), 1e-12 * scale * sci_value(last, 1, 1));
+  }
+}
+
+// A broken table is refused: the process stops with exit status 1 and a
+// message naming the file, the record and the field; nothing broken is read
+// as a flux. Each case changes one thing in a valid table.
+TEST(CrresTable, BrokenTablesStop) {
+  using Lines = std::vector<std::string>;
+  // Replaces the characters of field ib (1-based; 9 columns) of line r.
+  auto set_field = [](int r, int ib, std::string text) {
+    return [=](Lines& l) { l[r - 1].replace(10 * (ib - 1), text.size(), text); };
+  };
+  struct Case {
+    int model;
+    std::function<void(Lines&)> change;
+    std::string message;
+  };
+  const Case cases[] = {
+      // A record cut short: inside the last record (mid-number), in an
+      // earlier one, in its first field, and at a field boundary.
+      {1, [](Lines& l) { l[1979].resize(335); },
+       "crrespro_quiet.txt: record 1980, field 34 is cut short: the record ends at column 335"},
+      {3, [](Lines& l) { l[16].resize(115); }, "crresele_Average.txt: record 17, field 12 is cut short"},
+      {9, [](Lines& l) { l[0].resize(4); }, "crresele_Ap5.txt: record 1, field 1 is cut short"},
+      {2, [](Lines& l) { l[799].resize(330); }, "crrespro_active.txt: record 800, field 34 is cut short"},
+      // Blank lines inside the table.
+      {1, [](Lines& l) { l.insert(l.begin() + 500, ""); }, "crrespro_quiet.txt: record 501 is a blank line"},
+      {10, [](Lines& l) { l.insert(l.begin() + 3, "    \r"); }, "crresele_Ap6.txt: record 4 is a blank line"},
+      {4, [](Lines& l) { l[85] = std::string(340, ' '); }, "crresele_Worst_case.txt: record 86, field 1 is blank"},
+      // Too many records: a proton table under an electron name, a stray
+      // line after blank lines.
+      {3, [](Lines& l) { l = table_lines(true); },
+       "crresele_Average.txt: it holds more than the 860 records its model needs (line 861 is not blank)"},
+      {2, [](Lines& l) { l.insert(l.end(), {"", "  ", "x"}); },
+       "crrespro_active.txt: it holds more than the 1980 records its model needs (line 1983 is not blank)"},
+      // Too few records: a clean end, an empty file, an electron table
+      // under a proton name.
+      {7, [](Lines& l) { l.resize(859); }, "crresele_Ap3.txt: it ends before record 860"},
+      {5, [](Lines& l) { l.clear(); }, "crresele_Ap1.txt: it ends before record 1"},
+      {1, [](Lines& l) { l = table_lines(false); }, "crrespro_quiet.txt: it ends before record 861"},
+      // Fields out of their columns.
+      {1, set_field(3, 1, "1.2345D+02"),
+       "crrespro_quiet.txt: record 3, field 1 runs into the separator column after it"},
+      {6, set_field(70, 34, "1.2345D+02"),
+       "crresele_Ap2.txt: record 70, field 34 runs into the separator column after it"},
+      {8,
+       [](Lines& l) {
+         l[1].clear();
+         for (int k = 0; k < 170; ++k) l[1] += "7 ";  // a free-format record
+       },
+       "crresele_Ap4.txt: record 2, field 1 has a blank or tab inside the number"},
+      {1, set_field(9, 12, "    4 2  "), "crrespro_quiet.txt: record 9, field 12 has a blank or tab inside the number"},
+      {3, set_field(9, 2, " 1.0\tD+02"),
+       "crresele_Average.txt: record 9, field 2 has a blank or tab inside the number"},
+      {4, set_field(12, 30, "         "), "crresele_Worst_case.txt: record 12, field 30 is blank"},
+      {2, [](Lines& l) { l[40] += "1.000D+00"; },
+       "crrespro_active.txt: record 41 has characters beyond its 34 fields (column 341)"},
+      // Not numbers.
+      {8, set_field(174, 5, "   1.2x4 "), "crresele_Ap4.txt: record 174, field 5 is not a number"},
+      {1, set_field(2, 7, "      NaN"), "crrespro_quiet.txt: record 2, field 7 is not a number"},
+      {9, set_field(860, 1, "*********"), "crresele_Ap5.txt: record 860, field 1 is not a number"},
+      {2, set_field(5, 3, "1.00D+999"), "crrespro_active.txt: record 5, field 3 is not a number"},
+      {3, [](Lines& l) { l[6][33] = '\0'; }, "crresele_Average.txt: record 7, field 4 is not a number"},
+      // Values that are no fluxes.
+      {1, set_field(1980, 34, "-1.00D+00"), "crrespro_quiet.txt: record 1980, field 34 is negative"},
+      {10, set_field(3, 3, "   -0.001"), "crresele_Ap6.txt: record 3, field 3 is negative"},
+      {2, set_field(4, 4, " 1.0D-999"), "crrespro_active.txt: record 4, field 4 is too small: it underflows"},
+      {5, set_field(5, 5, " 1.0D-310"), "crresele_Ap1.txt: record 5, field 5 is too small: it underflows"},
+      {4, set_field(6, 6, "1.00D+308"), "crresele_Worst_case.txt: record 6, field 6 is too large"},
+      {1, set_field(7, 7, "1.00D+308"), "crrespro_quiet.txt: record 7, field 7 is too large"},
+  };
+  for (const Case& c : cases) {
+    TempDir tmp;
+    const std::string dir = tmp.path;
+    Lines lines = table_lines(c.model <= 2);
+    c.change(lines);
+    write_lines(dir + kTableFile(c.model), lines);
+    EXPECT_EXIT(
+        {
+          dup2(2, 1);
+          kest::init_crres(c.model, dir.c_str(), static_cast<int>(dir.size()));
+        },
+        testing::ExitedWithCode(1), literally(c.message))
+        << c.message;
+  }
+}
+
+// A table that cannot be opened stops with the reason: a missing file, a
+// directory or a FIFO of the table's name (opening a FIFO must not wait for
+// a writer). Through the lookup, the same stops, also for the table of an
+// Ap15 bin that one point needs.
+TEST(CrresTable, UnopenableTablesStop) {
+  TempDir tmp;
+  const std::string dir = tmp.path;
+  std::filesystem::create_directory(dir + "crresele_Ap2.txt");
+  ASSERT_EQ(mkfifo((dir + "crresele_Ap3.txt").c_str(), 0600), 0);
+  const std::pair<int, std::string> cases[] = {
+      {1, "crrespro_quiet.txt: No such file or directory"},
+      {6, "crresele_Ap2.txt: it is a directory"},
+      {7, "crresele_Ap3.txt: it is not a regular file"},
+  };
+  for (const auto& [model, message] : cases)
+    EXPECT_EXIT(
+        {
+          dup2(2, 1);
+          alarm(60);  // a reader waiting on the FIFO dies of the alarm
+          kest::init_crres(model, dir.c_str(), static_cast<int>(dir.size()));
+        },
+        testing::ExitedWithCode(1), "Cannot open CRRES flux table file " + literally(dir + message));
   EXPECT_EXIT(
       {
         dup2(2, 1);
         crres(3, 1, {1.0, 0.0}, {3.0}, {1.0}, {}, dir);
       },
       testing::ExitedWithCode(1), "Cannot open CRRES flux table file .*crresele_Average.txt");
+  write_lines(dir + "crresele_Ap1.txt", table_lines(false));
+  std::vector<std::string> lines = table_lines(false);
+  lines[429].resize(200);
+  write_lines(dir + "crresele_Ap4.txt", lines);
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);
+        crres(5, 1, {1.0, 0.0}, {3.0, 3.0}, {1.0, 1.0}, {6.0, 17.0}, dir);
+      },
+      testing::ExitedWithCode(1), "crresele_Ap4.txt: record 430, field 21 is cut short");
 }
-
 // The cell of a point: the largest L grid value at or below L (the last grid
 // value itself is outside), the smallest B/B0 grid value at or above B/B0,
 // less one (B/B0 at or below 1.004, and below 1, in cell 1). At a grid energy
@@ -266,13 +453,13 @@ TEST(CrresLookup, InterpolationBandsAndIntegral) {
   EXPECT_EQ(integral.at(0, 1), kFill);  // nothing above the last grid energy
 }
 
-// Table values of 0 or below carry no flux: no interpolated value between
-// them (fill), and a band or integral whose sum is not positive is fill.
+// Table values of 0 carry no flux: no interpolated value between them
+// (fill), and a band or integral whose sum is not positive is fill.
 TEST(CrresLookup, NoFluxGivesFill) {
   TempDir tmp;
   const std::string dir = tmp.path;
   write_table(dir + "crrespro_active.txt", 22, 90, [](int ie, int, int) {
-    return ie == 5 ? std::string("    0.000") : ie >= 20 ? std::string("   -1.000") : const_field(40.0);
+    return ie == 5 || ie >= 20 ? std::string("0.000D+00") : const_field(40.0);
   });
   const Flux f = crres(2, 1, {3.0, 0.0, 3.6, 0.0, 4.0, 0.0, 2.9, 0.0}, {2.0}, {1.0}, {}, dir);
   EXPECT_EQ(f.at(0, 0), kFill);
