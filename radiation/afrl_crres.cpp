@@ -316,7 +316,7 @@ void init_crres(int model, const char* path, int path_len) {
   }
   // Only blank lines may follow: more records mean another table (a proton
   // table under an electron table's name holds 1980 records, not 860).
-  for (int extra = records + 1;; ++extra) {
+  for (long long extra = records + 1;; ++extra) {
     const int got = read_line(fp, line);
     if (got < 0) fail("line " + std::to_string(extra) + ": " + std::strerror(errno));
     if (got == 0) break;
