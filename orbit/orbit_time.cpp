@@ -24,10 +24,28 @@ void date_after(int year, double doy, double t_min, int& y, int& mon, int& day, 
   const double carry = std::floor(frac);
   whole += carry;
   frac -= carry;
-  y = year;
-  long d = static_cast<long>(whole);
-  while (d > year_length(y)) d -= year_length(y++);
-  while (d < 1) d += year_length(--y);
+  // Whole 400-year cycles of the Gregorian calendar (146097 days each) are
+  // taken out first, so that the year loops below run at most 400 times
+  // whatever the time. A date beyond any calendar (more than a million cycles
+  // away, or not a number) is clamped to the year far_year, which the
+  // calendar routines refuse; its day and time are meaningless.
+  constexpr double cycle_days = 146097.0;
+  constexpr double max_cycles = 1.0e6;
+  constexpr long long far_year = 1000000000;
+  double cycles = std::floor((whole - 1.0) / cycle_days);
+  long long yy = year;
+  long long d = 1;
+  if (cycles >= -max_cycles && cycles <= max_cycles) {
+    d = static_cast<long long>(whole - cycles * cycle_days);  // 1 .. 146097
+    yy += 400 * static_cast<long long>(cycles);
+  } else {
+    yy = cycles < 0.0 ? -far_year : far_year;  // also for NaN (yy positive)
+    frac = 0.0;
+  }
+  while (d > year_length(static_cast<int>(yy % 400))) d -= year_length(static_cast<int>(yy++ % 400));
+  if (yy > far_year) yy = far_year;
+  if (yy < -far_year) yy = -far_year;
+  y = static_cast<int>(yy);
   static const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   mon = 1;
   for (;;) {

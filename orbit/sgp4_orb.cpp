@@ -49,6 +49,9 @@ constexpr double xpdotp = 1440.0 / (2.0 * 3.14159265358979);
 // Revolutions per day at one Earth radius in the mean-motion rule (1440/84).
 constexpr double rev_per_day_1re = 17.142857142857142;
 constexpr double per_earth_radius = 0.00015695630336514315;  // 1/6371.2 km
+// The years the rows are dated in.
+constexpr int first_year = 1;
+constexpr int last_year = 9999;
 }  // namespace
 
 int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, double e1,
@@ -101,6 +104,19 @@ int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, d
   while (error == 0 && k < max_orbit_rows && grid.more(prev)) {
     t = grid.time(k + 1);
     prev = t;
+    // A time outside the years 1 to 9999 has no date the calendar routines
+    // give (they stop at the year zero), and the deep-space integration, which
+    // restarts from the epoch in every call, would run in proportion to it:
+    // the rows end there, like at a propagation error.
+    {
+      int y, mo, d, h, mi;
+      double sc;
+      date_after(year0, doy0, t, y, mo, d, h, mi, sc);
+      if (!std::isfinite(t) || y < first_year || y > last_year) {
+        msg("sgp4_orb: a time of the window lies outside the years 1 to 9999; the rows end there");
+        break;
+      }
+    }
     sgp4_(&wgs84, &t, r, v, &error);
     if (error >= 1) otext::TraceLine().text("# Error in SGP4 .. ").num(error).print();
     if (error != 0) break;
@@ -151,7 +167,9 @@ int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, d
 //           and sun/axes state (time of the last row).
 // Failure:  "# *** SGP4 Model Error ***" and the code for an initialisation
 //           error; "# Error in SGP4 .. " and the code for a propagation error,
-//           which ends the rows (later rows keep older contents).
+//           which ends the rows (later rows keep older contents). A time
+//           outside the years 1 to 9999 ends the rows in the same way, with a
+//           message.
 // Notes:    1. Rows at startsfe, startsfe + deltasec, ..., the last exactly at
 //              stopsfe (a shortened step); a zero start puts the first row one
 //              step after the epoch. At most 100000 rows.

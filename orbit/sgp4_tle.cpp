@@ -1,12 +1,15 @@
 // Two-line element propagation: every element set of a file propagated with
 // SGP4 over its window, written as date, time, decimal year and geodetic
 // altitude, latitude and longitude, one 93-character line per time.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "frame/atomic_output.hpp"
 #include "frame/conventions.hpp"
 #include "kest/frame.h"
 #include "kest/orbit.h"
@@ -31,6 +34,16 @@ constexpr double per_earth_radius = 0.00015695630336514315;
 // counts as lying on it: the times are formed as start + k*step, whose last
 // digits need not reproduce the end exactly.
 constexpr double window_tol = 1.0e-8;
+
+// Most lines one call writes (about 9.3 GB of output): a window or step that
+// would give more is taken for a slip (a lost decimal point in the step, an
+// epoch decades away) and refused before its set writes any line.
+constexpr double max_lines = 1.0e8;
+
+// The years the output's four-digit year column holds, and the calendar
+// routines date without crossing the year zero.
+constexpr int first_year = 1;
+constexpr int last_year = 9999;
 
 // The caller's name: `len` bytes without trailing blanks; a name longer than
 // the 500-byte field is refused rather than cut (a cut name would open or
@@ -107,8 +120,38 @@ void write_line(double t, const double r[3]) {
   put_fixed(line, 17, 6, lat);
   put_fixed(line, 17, 6, lon);
   line += '\n';
-  if (std::fputs(line.c_str(), tle_files.out) == EOF)
+  if (std::fputs(line.c_str(), tle_files.out.file) == EOF)
     kest::tle_fail("cannot write the output file \"" + tle_files.out_name + "\"");
+}
+
+// A number of a message, to ten significant digits.
+std::string num(double x) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.10g", x);
+  return buf;
+}
+
+// Year of the time t (minutes) after the epoch of the set held.
+int year_at(double t) {
+  int year, mon, day, hr, minute;
+  double sec;
+  kest::date_after(tle_files.epoch_year, tle_files.epoch_days, t, year, mon, day, hr, minute, sec);
+  return year;
+}
+
+// Refuses the input file given again as the output file, by name or as the
+// same file reached by another name (a link), before anything is created:
+// writing the output would destroy the elements.
+void refuse_same_file(const std::string& in_name, const std::string& out_name) {
+  struct stat si, so;
+  const bool same = in_name == out_name ||
+                    (stat(in_name.c_str(), &si) == 0 && stat(out_name.c_str(), &so) == 0 &&
+                     si.st_dev == so.st_dev && si.st_ino == so.st_ino);
+  if (same) {
+    const std::string m = "sgp4_tle: the output file \"" + out_name + "\" is the element file \"" +
+                          in_name + "\"; nothing done";
+    kest::stop_stderr({m.c_str()});
+  }
 }
 
 }  // namespace
@@ -129,10 +172,13 @@ void write_line(double t, const double r[3]) {
 // Failure:  an SGP4 error prints "# Error in SGP4 .. " and the code and ends
 //           that set's lines; a runtype other than 0 or 1, or a window that
 //           is not finite, prints a message and writes nothing. An element
-//           file that cannot be opened or read, a malformed line, an output
-//           file that cannot be written, or a name longer than 500 bytes stop
-//           the process with a message on standard error (exit status 1), the
-//           partial output file removed.
+//           file that cannot be opened or read, a malformed line (see
+//           twoline2rvsgp4_), an output file that cannot be written, the
+//           element file named as the output file, a name longer than 500
+//           bytes, a window reaching outside the years 1 to 9999, or more
+//           than 1e8 lines in one call stop the process with a message on
+//           standard error (exit status 1); the output name is then left as
+//           it was before the call.
 // Notes:    1. A zero start writes the first line one step after the epoch; a
 //              nonzero start is itself the first time. Times are start + k
 //              step up to the end of the window, the end itself included when
@@ -144,6 +190,8 @@ void write_line(double t, const double r[3]) {
 //              the minute.
 //           4. Every line sets the frame's IGRF epoch (year + 0.5) and sun and
 //              axes for its time; outside the IGRF years the frame warns.
+//           5. The output is written under a temporary name beside the output
+//              name and renamed onto it when the call completes.
 extern "C" void sgp4_tle1_(int* runtype, double* startsfe, double* stopsfe, double* deltasec,
                            char* infile, int* infile_len, char* outfile, int* outfile_len) {
   double start = *startsfe * min_per_sec;
@@ -167,26 +215,44 @@ extern "C" void sgp4_tle1_(int* runtype, double* startsfe, double* stopsfe, doub
 
   const std::string in_name = take_name(infile, *infile_len, "element file");
   const std::string out_name = take_name(outfile, *outfile_len, "output file");
+  refuse_same_file(in_name, out_name);
   tle_files = kest::TleFiles{};
   tle_files.in_name = in_name;
   tle_files.out_name = out_name;
   tle_files.in = std::fopen(in_name.c_str(), "r");
   if (!tle_files.in)
     kest::tle_fail("cannot open the element file \"" + in_name + "\": " + std::strerror(errno));
-  tle_files.out = std::fopen(out_name.c_str(), "w");
-  if (!tle_files.out)
+  if (!kest::fio::atomic_open(tle_files.out, out_name.c_str()))
     kest::tle_fail("cannot create the output file \"" + out_name + "\": " + std::strerror(errno));
 
+  double lines_left = max_lines;
   int setcount = 0, end_code = 0;
   while (end_code != 999) {
     ++setcount;
     twoline2rvsgp4_(&setcount, &run_mode, &wgs84, &start, &stop, &step, &end_code);
     if (!tle_files.initialised) break;
+    const std::string set = "the element set at line " + std::to_string(tle_files.set_line);
     double r[3], v[3], t0 = 0.0;
     int error = 0;
     sgp4_(&wgs84, &t0, r, v, &error);
     const double t_base = std::fabs(start) > 1.0e-8 ? start - step : start;
-    for (long k = 1; error == 0; ++k) {
+    // The lines of this window, counted before any is written: the count
+    // bounds the loop below, whose own test ends it on the exact grid.
+    const double span = (stop + window_tol - t_base) / step;
+    long last_k = 0;
+    if (error == 0 && span > 0.0) {
+      if (!(span <= lines_left))
+        kest::tle_fail(set + " would be propagated over " + num(stop - t_base) +
+                       " minutes at a step of " + num(step) +
+                       " minutes: more than the 100000000 lines one call writes");
+      const int y0 = year_at(start), y1 = year_at(stop);
+      if (y0 < first_year || y0 > last_year || y1 < first_year || y1 > last_year)
+        kest::tle_fail(set + ": the window from " + num(start) + " to " + num(stop) +
+                       " minutes after its epoch reaches outside the years " +
+                       std::to_string(first_year) + " to " + std::to_string(last_year));
+      last_k = static_cast<long>(span) + 1;
+    }
+    for (long k = 1; error == 0 && k <= last_k; ++k) {
       double t = t_base + static_cast<double>(k) * step;
       if (t > stop + window_tol) break;
       sgp4_(&wgs84, &t, r, v, &error);
@@ -195,18 +261,15 @@ extern "C" void sgp4_tle1_(int* runtype, double* startsfe, double* stopsfe, doub
         break;
       }
       write_line(t, r);
+      lines_left -= 1.0;
     }
   }
 
   std::fclose(tle_files.in);
   tle_files.in = nullptr;
-  std::FILE* out = tle_files.out;
-  const bool write_error = std::fflush(out) != 0 || std::ferror(out);
-  if (write_error) kest::tle_fail("cannot write the output file \"" + out_name + "\"");
-  tle_files.out = nullptr;
-  if (std::fclose(out) != 0) {
-    std::remove(out_name.c_str());
-    const std::string m = "sgp4_tle: cannot write the output file \"" + out_name + "\"";
+  if (!kest::fio::atomic_commit(tle_files.out)) {
+    const std::string m = "sgp4_tle: cannot write the output file \"" + out_name + "\": " +
+                          std::strerror(errno);
     kest::stop_stderr({m.c_str()});
   }
 }

@@ -136,8 +136,17 @@ extern "C" void jday_(int* year, int* mon, int* day, int* hr, int* minute, doubl
 //           2. The month search stops at December: a day of year past the end
 //              of the year gives month 12 and a day above 31.
 //           3. Hours and minutes are truncated; the seconds carry the rest.
+// Failure:  a day of year that is not a number or beyond +-1e9 (no date of
+//           the calendar routines) gives month, day, hour and minute 0 and
+//           seconds -1.0e31.
 extern "C" void days2mdhms_(int* year, double* days, int* mon, int* day, int* hr,
                             int* minute, double* sec) {
+  if (!(std::fabs(*days) <= 1.0e9)) {
+    // The whole days would not fit the integer day count.
+    *mon = *day = *hr = *minute = 0;
+    *sec = -1.0e31;
+    return;
+  }
   int lmonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (*year % 4 == 0) lmonth[1] = 29;
   const int dayofyr = static_cast<int>(std::trunc(*days));
@@ -158,10 +167,19 @@ extern "C" void days2mdhms_(int* year, double* days, int* mon, int* day, int* hr
 // invjday: calendar date and time of a Julian date.
 // Given:    jd  double  Julian date
 // Returned: year, mon, day, hr, minute  int; sec  double
+// Failure:  a Julian date that is not a number or more than 1e9 days from
+//           1900 gives year, month, day, hour and minute 0 and seconds
+//           -1.0e31.
 // Notes:    1. Counts years and leap days from 1900; valid 1901 to 2099.
 extern "C" void invjday_(double* jd, int* year, int* mon, int* day, int* hr, int* minute,
                          double* sec) {
   const double temp = *jd - 2415019.5;
+  if (!(std::fabs(temp) <= 1.0e9)) {
+    // The years would not fit the integer year.
+    *year = *mon = *day = *hr = *minute = 0;
+    *sec = -1.0e31;
+    return;
+  }
   const double tu = temp / 365.25;
   int y = 1900 + static_cast<int>(std::trunc(tu));
   int leapyrs = static_cast<int>(std::trunc((y - 1901) * 0.25));

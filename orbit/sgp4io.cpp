@@ -20,16 +20,9 @@ void tle_fail(const std::string& text) {
   TleFiles& f = tle_files;
   if (f.in) std::fclose(f.in);
   f.in = nullptr;
-  std::string removed;
-  if (f.out) {
-    std::fclose(f.out);
-    f.out = nullptr;
-    if (std::remove(f.out_name.c_str()) == 0)
-      removed = "sgp4_tle: output file \"" + f.out_name + "\" removed";
-  }
+  fio::atomic_abandon(f.out);
   const std::string line = "sgp4_tle: " + text;
-  if (removed.empty()) stop_stderr({line.c_str()});
-  stop_stderr({line.c_str(), removed.c_str()});
+  stop_stderr({line.c_str()});
 }
 }  // namespace kest
 
@@ -46,81 +39,73 @@ constexpr double deg2rad = 0.0174532925199433;
 // with blanks, a longer one is cut.
 constexpr int line_width = 130;
 
+// The fields of either line of an element set end in column 68; column 69
+// holds the checksum.
+constexpr int last_field_column = 68;
+constexpr int checksum_column = 69;
+
+// The epoch's day of year: 1.0 is 1 January 00:00, and the last instant of a
+// leap year lies below 367.0.
+constexpr double first_day = 1.0;
+constexpr double day_limit = 367.0;
+
 struct Line {
   char text[line_width + 1];
   long number;  // line number in the element file, from 1
+  int length;   // columns up to the last one that is not blank
   std::string_view cols(int first, int last) const {
     return std::string_view(text + first - 1, static_cast<size_t>(last - first + 1));
   }
-  bool blank() const {
-    for (int i = 0; i < line_width; ++i)
-      if (text[i] != ' ') return false;
-    return true;
-  }
+  bool blank() const { return length == 0; }
   bool comment() const { return text[0] == '#'; }
 };
 
-// Reads the next physical line; false at the end of the file.
+std::string where(const Line& l) {
+  return "element file \"" + tle_files.in_name + "\", line " + std::to_string(l.number);
+}
+
+// Reads the next physical line; false at the end of the file. A line ends at
+// LF, CR LF or a lone CR; every byte is read once, so reading is linear in
+// the size of the file.
 bool read_raw(Line& l) {
   std::FILE* in = tle_files.in;
-  int c = std::fgetc(in);
+  int c = std::getc(in);
   if (c == EOF) {
     if (std::ferror(in)) kest::tle_fail("cannot read the element file \"" + tle_files.in_name + "\"");
     return false;
   }
   int n = 0;
-  while (c != EOF && c != '\n') {
+  while (c != EOF && c != '\n' && c != '\r') {
     if (n < line_width) l.text[n++] = static_cast<char>(c);
-    c = std::fgetc(in);
+    c = std::getc(in);
+  }
+  if (c == '\r') {
+    const int d = std::getc(in);
+    if (d != '\n' && d != EOF) std::ungetc(d, in);
   }
   if (std::ferror(in)) kest::tle_fail("cannot read the element file \"" + tle_files.in_name + "\"");
-  // A line ending in CR LF: the CR is not part of the element text.
-  if (n > 0 && n < line_width && l.text[n - 1] == '\r') --n;
   std::memset(l.text + n, ' ', static_cast<size_t>(line_width - n));
   l.text[line_width] = '\0';
+  while (n > 0 && (l.text[n - 1] == ' ' || l.text[n - 1] == '\t')) --n;
+  l.length = n;
   l.number = ++tle_files.line;
   return true;
 }
 
-// True when nothing but blank and comment lines is left in the file; the
-// file position is restored either way.
-bool only_blanks_left() {
-  std::FILE* in = tle_files.in;
-  const long pos = std::ftell(in);
-  const long line = tle_files.line;
-  Line l;
-  bool only = true;
-  while (read_raw(l))
-    if (!l.comment() && !l.blank()) {
-      only = false;
-      break;
-    }
-  std::fseek(in, pos, SEEK_SET);
-  tle_files.line = line;
-  return only;
-}
-
-// Reads the next line that is not a comment; false at the end of the file.
-// Blank lines with nothing but blank and comment lines after them count as
-// the end of the file (a file may end in empty lines); a blank line before
-// further element lines is read as a line of an element set.
+// Reads the next line that is neither a comment nor blank; false at the end
+// of the file.
 bool read_line(Line& l) {
   do {
     if (!read_raw(l)) return false;
-  } while (l.comment());
-  if (l.blank() && only_blanks_left()) {
-    while (read_raw(l)) {
-    }
-    return false;
-  }
+  } while (l.comment() || l.blank());
   return true;
 }
 
-[[noreturn]] void bad_field(const Line& l, int first, int last, const char* what) {
+[[noreturn]] void bad_field(const Line& l, int first, int last, const char* what,
+                            const char* why = "are not a number") {
   const std::string_view f = l.cols(first, last);
-  kest::tle_fail("element file \"" + tle_files.in_name + "\", line " + std::to_string(l.number) +
-                 ": columns " + std::to_string(first) + "-" + std::to_string(last) + " (" + what +
-                 ") are not a number: \"" + std::string(f) + "\"");
+  kest::tle_fail(where(l) + ": columns " + std::to_string(first) + "-" + std::to_string(last) +
+                 " (" + what + ") " + why + ": \"" + std::string(f) + "\"");
 }
 
 int get_int(const Line& l, int first, int last, const char* what) {
@@ -133,6 +118,74 @@ double get_real(const Line& l, int first, int last, int implied, const char* wha
   double v = 0.0;
   if (!kest::fio::read_real(l.cols(first, last), implied, &v)) bad_field(l, first, last, what);
   return v;
+}
+
+// An angle of line 2, refused outside [0, top] degrees: the format holds the
+// angle reduced to its range, and a value far outside it (an exponent, a
+// slipped column) cannot be an angle of the element set.
+double get_angle(const Line& l, int first, int last, double top, const char* what,
+                 const char* why) {
+  const double v = get_real(l, first, last, 0, what);
+  if (!(v >= 0.0 && v <= top)) bad_field(l, first, last, what, why);
+  return v;
+}
+
+// The epoch of a first line: two-digit year (columns 19-20) and day of year
+// with its fraction (columns 21-32). A day outside [1, 367) is no date of the
+// two-digit year; it is refused here, before any date is formed from it (an
+// exponent such as 1.0E+20 would otherwise reach the calendar arithmetic).
+void get_epoch(const Line& l, int& yy, double& days) {
+  yy = get_int(l, 19, 20, "epoch year");
+  if (yy < 0 || yy > 99) bad_field(l, 19, 20, "epoch year", "are not a two-digit year");
+  days = get_real(l, 21, 32, 0, "epoch day");
+  if (!(days >= first_day && days < day_limit))
+    bad_field(l, 21, 32, "epoch day", "are not a day of year from 1.0 to below 367.0");
+}
+
+// Checks what the format fixes about either line of a set: the line number
+// in column 1 (1 or 2), fields reaching column 68, and the checksum. A
+// checksum that does not match is a warning only: hand-edited files often
+// carry stale ones, and the fields themselves are checked as they are read.
+void check_line(const Line& l, char number) {
+  if (l.text[0] != number)
+    kest::tle_fail(where(l) + ": column 1 holds \"" + std::string(1, l.text[0]) +
+                   "\"; line " + number + " of an element set holds " + number);
+  if (l.length < last_field_column)
+    kest::tle_fail(where(l) + ": line " + number + " of an element set ends at column " +
+                   std::to_string(l.length) + "; its fields need columns 1-" +
+                   std::to_string(last_field_column));
+  const char given = l.text[checksum_column - 1];
+  if (given == ' ') return;  // no checksum written
+  // Checksum: the digits of columns 1-68 summed, each minus sign counting
+  // 1, modulo 10.
+  int sum = 0;
+  for (int i = 0; i < last_field_column; ++i) {
+    const char c = l.text[i];
+    if (c >= '0' && c <= '9') sum += c - '0';
+    if (c == '-') ++sum;
+  }
+  const char expected = static_cast<char>('0' + sum % 10);
+  if (given != expected) {
+    const std::string m = "sgp4_tle: warning: " + where(l) + ": checksum in column 69 is \"" +
+                          std::string(1, given) + "\", the columns 1-68 give " +
+                          std::string(1, expected) + "; the line is used as read";
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", m.c_str());
+  }
+}
+
+// The second line of the set whose first line is l1: read, checked, and
+// carrying the same satellite number; a set without it is malformed.
+void second_line(const Line& l1, Line& l2) {
+  if (!read_line(l2))
+    kest::tle_fail(where(l1) + ": element set without its second line");
+  check_line(l2, '2');
+  const int n1 = get_int(l1, 3, 7, "satellite number");
+  const int n2 = get_int(l2, 3, 7, "satellite number");
+  if (n1 != n2)
+    kest::tle_fail(where(l2) + ": satellite number " + std::to_string(n2) +
+                   " in columns 3-7, line " + std::to_string(l1.number) + " before it has " +
+                   std::to_string(n1));
 }
 
 // Julian date of a two-digit year and a day of year with its fraction.
@@ -177,13 +230,22 @@ constexpr double last_set_window = 1440.0;
 //           writes elsetrec (element fields, then sgp4init_).
 // Requires: sgp4_tle1_ has opened the element file (otherwise end_code 999).
 // Failure:  an initialisation error prints "# *** SGP4 Model Error ***" and
-//           the code; a field that is not a number, an element set without
-//           its second line, or an unreadable file stop the process (message
-//           naming file and line on standard error, exit status 1).
-// Notes:    1. Lines starting with '#' are comments wherever a line is read.
+//           the code. A malformed line stops the process (message naming
+//           file and line on standard error, exit status 1): a field that is
+//           not a number, an epoch that is not a two-digit year and a day of
+//           year in [1, 367), an inclination outside [0, 180] or another
+//           angle outside [0, 360] degrees, a column 1 other than 1 on a
+//           set's first line or 2 on its second, a line whose fields stop
+//           before column 68, two lines with different satellite numbers, a
+//           set without its second line; so does an unreadable file. A
+//           checksum (column 69) that does not match is a warning on
+//           standard error.
+// Notes:    1. Lines starting with '#' are comments and blank lines are
+//              skipped, wherever a line is read.
 //           2. Mode 'Y' passes over sets whose epoch is not later than the
-//              current one; the last set of the file gets the window 0 to
-//              1440 minutes (one day after its epoch).
+//              current one, with a note on standard output; the last set of
+//              the file gets the window 0 to 1440 minutes (one day after its
+//              epoch).
 //           3. Two-digit years below 50 are 20yy, others 19yy.
 extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_set,
                                 double* start, double* stop, double* /*step*/,
@@ -206,11 +268,12 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
     *end_code = 999;
     return finish();
   }
+  check_line(l1, '1');
   s.satellite_number = get_int(l1, 3, 7, "satellite number");
   std::memcpy(s.designator, l1.text + 8, 10);
   s.designator[10] = s.designator[11] = ' ';
-  s.epoch_year = get_int(l1, 19, 20, "epoch year");
-  const double epoch_days = get_real(l1, 21, 32, 0, "epoch day");
+  double epoch_days;
+  get_epoch(l1, s.epoch_year, epoch_days);
   s.mean_motion_dot = get_real(l1, 34, 43, 0, "first mean-motion term");
   s.mean_motion_ddot = get_real(l1, 45, 50, 5, "second mean-motion term");
   const int ddot_exp = get_int(l1, 51, 52, "second mean-motion term exponent");
@@ -219,19 +282,12 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
   s.ephemeris_type = get_int(l1, 63, 63, "ephemeris type");
   s.element_number = get_int(l1, 65, 68, "element number");
 
-  if (!read_line(l2)) {
-    if (l1.blank()) {
-      *end_code = 999;
-      return finish();
-    }
-    kest::tle_fail("element file \"" + tle_files.in_name + "\", line " +
-                   std::to_string(l1.number) + ": element set without its second line");
-  }
-  s.inclination = get_real(l2, 9, 16, 0, "inclination");
-  s.ascending_node = get_real(l2, 18, 25, 0, "ascending node");
+  second_line(l1, l2);
+  s.inclination = get_angle(l2, 9, 16, 180.0, "inclination", "are not an angle from 0 to 180 degrees");
+  s.ascending_node = get_angle(l2, 18, 25, 360.0, "ascending node", "are not an angle from 0 to 360 degrees");
   s.eccentricity = get_real(l2, 27, 33, 7, "eccentricity");
-  s.perigee_argument = get_real(l2, 35, 42, 0, "argument of perigee");
-  s.mean_anomaly = get_real(l2, 44, 51, 0, "mean anomaly");
+  s.perigee_argument = get_angle(l2, 35, 42, 360.0, "argument of perigee", "are not an angle from 0 to 360 degrees");
+  s.mean_anomaly = get_angle(l2, 44, 51, 360.0, "mean anomaly", "are not an angle from 0 to 360 degrees");
   s.mean_motion = get_real(l2, 53, 63, 0, "mean motion");
   s.revolution_number = get_int(l2, 64, 68, "revolution number");
 
@@ -246,8 +302,10 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
         *stop = last_set_window;
         break;
       }
-      const int next_yy = get_int(next, 19, 20, "epoch year");
-      const double next_days = get_real(next, 21, 32, 0, "epoch day");
+      if (next.text[0] != '1') check_line(next, '1');  // refused with its message
+      int next_yy;
+      double next_days;
+      get_epoch(next, next_yy, next_days);
       const double gap = days_between(s.epoch_year, epoch_days, next_yy, next_days);
       *start = 0.0;
       *stop = gap * 1440.0;
@@ -256,17 +314,15 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
         tle_files.line = line;
         break;
       }
-      // A set not later than this one is superseded: skip its second line,
-      // and say so, since its elements give no output.
-      {
-        const std::string note = "# Element set at line " + std::to_string(next.number) +
-                                 " passed over: its epoch is not later than the set before it";
-        kest::msg(note.c_str());
-      }
+      // A set not later than this one is superseded: it is checked like any
+      // set, its second line skipped, and the note says so, since its
+      // elements give no output.
+      check_line(next, '1');
       Line skipped;
-      if (!read_line(skipped))
-        kest::tle_fail("element file \"" + tle_files.in_name + "\", line " +
-                       std::to_string(next.number) + ": element set without its second line");
+      second_line(next, skipped);
+      const std::string note = "# Element set at line " + std::to_string(next.number) +
+                               " passed over: its epoch is not later than the set before it";
+      kest::msg(note.c_str());
     }
   }
 
@@ -296,6 +352,7 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
   sgp4init_(gravity_set, &satn, &bstar, &ecc, &epoch, &argp, &incl, &mo, &no, &node, &error);
   if (error > 0) kest::otext::TraceLine().text("# *** SGP4 Model Error ***").num(error).print();
   tle_files.initialised = true;
+  tle_files.set_line = l1.number;
   tle_files.epoch_year = s.epoch_year < 50 ? s.epoch_year + 2000 : s.epoch_year + 1900;
   tle_files.epoch_days = epoch_days;
   finish();

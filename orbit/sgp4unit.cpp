@@ -361,7 +361,9 @@ extern "C" void sgp4init_(int* whichconst, int* satn, double* xbstar, double* xe
 //           v(3)  double  velocity, km/s
 //           error  int  0, or
 //             1 mean e >= 1 or < -0.001, or mean a < 0.95 Earth radii
-//             2 mean motion <= 0
+//               (also an eccentricity of the set out of that range)
+//             2 mean motion <= 0 or not formed (negative mean motion of
+//               the set)
 //             3 perturbed eccentricity (deep space) outside [0, 1]
 //             4 semi-latus rectum < 0
 //             6 radius below one Earth radius (decayed)
@@ -418,12 +420,20 @@ extern "C" void sgp4_(int* whichconst, double* tsince, double* r, double* v, int
   if (s.method == 'd') {
     kest::dspace(t, t, em, argpm, inclm, mm, nodem, nm);
   }
-  if (nm <= 0.0) *error = 2;
+  // A mean motion that is not positive, or that could not be formed (a
+  // negative mean motion of the set has no Brouwer value), is code 2.
+  if (!(nm > 0.0)) *error = 2;
 
   const double am = std::pow(g.xke / nm, x2o3) * tempa * tempa;
   nm = g.xke / std::pow(am, 1.5);
   em = em - tempe;
   if (em >= 1.0 || em < -0.001 || am < static_cast<double>(0.95f)) *error = 1;
+  // An eccentricity of the set of 1 or more leaves the secular terms not a
+  // number (1 - e^2 divides them): its code is 1, not that of the Kepler
+  // solution the numbers then defeat. A mean eccentricity that is not a
+  // number while the set's own is in range comes from the mean motion and
+  // keeps code 2.
+  if (std::isnan(em) && !(s.eccentricity < 1.0 && s.eccentricity >= -0.001)) *error = 1;
   if (em < 0.0) em = 1.0e-6;
 
   mm = mm + s.mean_motion * templ;

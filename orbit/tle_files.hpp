@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "frame/atomic_output.hpp"
+
 namespace kest {
 
 // Longest file name the drivers accept, in bytes (trailing blanks excluded).
@@ -14,23 +16,25 @@ inline constexpr int max_file_name = 500;
 
 // tle_files: written by sgp4_tle1_ (opens and closes both files, sets the
 // names); the element file and its line count are read and advanced by
-// twoline2rvsgp4_. Both pointers are null outside a call of sgp4_tle1_.
+// twoline2rvsgp4_. The element file is null, and the output not pending,
+// outside a call of sgp4_tle1_.
 struct TleFiles {
   std::FILE* in = nullptr;
   std::string in_name;
   long line = 0;             // number of element-file lines read so far
   bool initialised = false;  // the last reader call initialised a set
+  long set_line = 0;         // line number of that set's first line
   int epoch_year = 0;        // epoch of that set: four-digit year and
   double epoch_days = 0.0;   // day of year with fraction (1.0 = 1 Jan 0h)
-  std::FILE* out = nullptr;
+  fio::AtomicOutput out;     // written under a temporary name until complete
   std::string out_name;
 };
 extern TleFiles tle_files;
 
-// Stops the process for a fault of the element or output file: closes both
-// files, removes the output file so that no partial output is left looking
-// complete, writes "sgp4_tle: <text>" on standard error and exits with
-// status 1.
+// Stops the process for a fault of the element or output file: closes the
+// element file, removes the temporary output file (the output name keeps
+// what it held before the call), writes "sgp4_tle: <text>" on standard error
+// and exits with status 1.
 [[noreturn]] void tle_fail(const std::string& text);
 
 }  // namespace kest

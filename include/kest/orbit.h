@@ -11,8 +11,10 @@ KEST_BEGIN_C
  * re-entrant. Time in minutes from the element epoch, angles in radians,
  * positions km, velocities km/s (frame of the element set). gravity sets:
  * 721 WGS-72 low precision, 72 WGS-72, 84 WGS-84.
- * Error codes: 0 ok; 1 mean e >= 1 or < -0.001 or mean a < 0.95 Earth radii;
- * 2 mean motion <= 0; 3 perturbed e outside [0, 1]; 4 semi-latus rectum < 0;
+ * Error codes: 0 ok; 1 mean e >= 1 or < -0.001 or mean a < 0.95 Earth radii
+ * (an element set with e >= 1 or e < -0.001 included); 2 mean motion <= 0 (a
+ * negative mean motion of the set included); 3 perturbed e outside [0, 1];
+ * 4 semi-latus rectum < 0;
  * 5 perigee below the surface (sgp4init_ only); 6 decayed (radius below one
  * Earth radius); 7 Kepler's equation not solved within 10 Newton steps.
  * Codes 4 and 7 (and any code whose Kepler solution fails) set position and

@@ -2,6 +2,7 @@
 // positions, the trace lines, the row windows, the 100000-row cut, and the
 // rows of a failed propagation.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <string>
@@ -303,6 +304,27 @@ TEST(EleDriver, ARefusedOrbitFillsItsRowsAndTheProcessGoesOn) {
   EXPECT_EQ(c.year[3], -7);
   // The epoch arguments keep their values when no row is computed.
   EXPECT_EQ(c.iyr, 2008);
+}
+
+// A window far beyond any calendar (a start of 1e15 s, some 3e7 years) for a
+// geosynchronous orbit, whose resonance integration restarts from the epoch
+// in every call: the rows end at once with a message and get the fill value,
+// where the integration would otherwise run for 1e13 steps.
+TEST(EleDriver, AWindowBeyondTheCalendarEndsTheRows) {
+  EleCall c;
+  double e6[6] = {0.1, 35786.0, 35786.0, node, argp, m0};
+  std::copy(e6, e6 + 6, c.e);
+  c.start = 1.0e15;
+  c.stop = 1.0e15 + 180.0;
+  alarm(20);
+  c.run();
+  alarm(0);
+  EXPECT_NE(c.out.find("outside the years 1 to 9999"), std::string::npos) << c.out;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(c.year[i], 0);
+    EXPECT_EQ(c.ut[i], -1.0e31);
+    EXPECT_EQ(c.x1[i], -1.0e31);
+  }
 }
 
 TEST(EleDriver, AYearBefore2000ComesBackAsTwoDigits) {

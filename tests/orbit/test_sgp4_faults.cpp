@@ -75,6 +75,27 @@ TEST(Sgp4Faults, Code6KeepsComputedPosition) {
   EXPECT_LT(std::fabs(v[0]) + std::fabs(v[1]) + std::fabs(v[2]), 30.0);
 }
 
+// Elements no orbit has are named by their cause, as the error table has
+// it: an eccentricity of 1 or more (or below -0.001) is code 1, a mean
+// motion of 0 or below code 2; with both, code 1 replaces the earlier 2. Not
+// the code of the Kepler solution that such numbers defeat (7).
+TEST(Sgp4Faults, ImpossibleElementsGiveTheirOwnCode) {
+  struct Case {
+    double ecc, n;  // rev/day
+    int code;
+  };
+  const Case cases[] = {{1.0, 15.0, 1}, {1.5, 15.0, 1}, {-0.01, 15.0, 1},
+                        {0.003, -2.0, 2}, {0.003, 0.0, 2}, {1.5, -2.0, 1}};
+  for (const Case& c : cases) {
+    Elements e = minotaur;
+    e.ecc = c.ecc;
+    e.n = c.n;
+    EXPECT_EQ(init(e), c.code) << c.ecc << " " << c.n;
+    double r[3], v[3];
+    EXPECT_EQ(prop(60.0, r, v), c.code) << c.ecc << " " << c.n;
+  }
+}
+
 // e = 0.9999 at mean anomaly 1e-4 rad: from the start value E = M the Newton
 // steps are cut to 1 rad and then shrink by about a third per step (Kepler's
 // function is nearly cubic here), so ten steps end with a last step of about

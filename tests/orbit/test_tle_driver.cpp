@@ -186,8 +186,9 @@ TEST(TleReader, FieldsYearsAndImpliedDecimals) {
   };
   for (const auto& c : cases) {
     // Line 1 with a second mean-motion term " 00000-0" written as
-    // " 12345-5" and B* " 28098-4"; line numbers and checksums arbitrary.
-    const std::string l1 = "7 06251U 62025E   " + c.epoch + " -.00008885  12345-5  28098-4 0  398x";
+    // " 12345-5" and B* " 28098-4"; a checksum that is
+    // no digit (a warning only).
+    const std::string l1 = "1 06251U 62025E   " + c.epoch + " -.00008885  12345-5  28098-4 0  398x";
     TleRun good(l1 + "\n" + line2 + "\n");
     good.go(1, 0.0, 60.0, 60.0);
     const kest::Elsetrec& s = kest::elsetrec;

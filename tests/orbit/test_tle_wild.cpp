@@ -1,0 +1,385 @@
+// Element files from the wild: slightly wrong files run through the
+// two-line element driver in a child process under a time and file-size
+// limit, so that a hang or runaway output fails the test instead of stalling
+// it. Each row gives the exit status, a fragment of the messages and the
+// output expected: no file, a line count with the first and last times, or
+// the output of the same sets written cleanly.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "kest/orbit.h"
+#include "orbit/orbit_time.hpp"
+#include "orbit_test_util.hpp"
+
+namespace {
+
+using orbit_test::read_lines;
+using orbit_test::scratch_dir;
+using orbit_test::write_file;
+
+// Checksum of an element line: the digits of columns 1-68, each minus sign
+// counting 1, modulo 10 (the published lines below carry it: 5 and 4).
+char checksum(const std::string& line) {
+  int sum = 0;
+  for (size_t i = 0; i < 68 && i < line.size(); ++i) {
+    if (line[i] >= '0' && line[i] <= '9') sum += line[i] - '0';
+    if (line[i] == '-') ++sum;
+  }
+  return static_cast<char>('0' + sum % 10);
+}
+
+// DELTA 1 DEB (06251) as published in the SGP4 verification suite.
+const std::string pub1 = "1 06251U 62025E   06176.82412014  .00008885  00000-0  12808-3 0  3985";
+const std::string pub2 = "2 06251  58.0579  54.0425 0030035 139.1568 221.1854 15.56387291  6774";
+
+// Line 1 with columns 19-32 (epoch) replaced, and its checksum made good.
+std::string line1_at(const std::string& epoch14) {
+  std::string l = pub1;
+  l.replace(18, 14, epoch14);
+  l[68] = checksum(l);
+  return l;
+}
+// Line 2 with columns first..first+text-1 replaced, checksum made good.
+std::string line2_with(int first, const std::string& text) {
+  std::string l = pub2;
+  l.replace(first - 1, text.size(), text);
+  l[68] = checksum(l);
+  return l;
+}
+std::string set_at(const std::string& epoch14, const std::string& eol = "\n") {
+  return line1_at(epoch14) + eol + pub2 + eol;
+}
+// Three sets at days 100, 101 and 102 of 2006 (10, 11 and 12 April),
+// with `gap` between them.
+std::string three(const std::string& gap, const std::string& eol = "\n") {
+  return set_at("06100.00000000", eol) + gap + set_at("06101.00000000", eol) + gap +
+         set_at("06102.00000000", eol);
+}
+
+struct Outcome {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out, err;
+  bool file = false;
+  std::vector<std::string> lines;
+  bool temp_left = false;  // a temporary output file left in the folder
+};
+
+// Runs sgp4_tle1_ in a child process: 10 s of time, 64 MB of file.
+Outcome run_tle(const std::string& dir, const std::string& in, const std::string& out,
+                int runtype, double start, double stop, double step) {
+  const std::string so = dir + "/stdout.txt", se = dir + "/stderr.txt";
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (!std::freopen(so.c_str(), "w", stdout) || !std::freopen(se.c_str(), "w", stderr)) _exit(99);
+    const rlimit fsize{64u << 20, 64u << 20};
+    setrlimit(RLIMIT_FSIZE, &fsize);
+    alarm(10);
+    std::string i = in, o = out;
+    int li = static_cast<int>(i.size()), lo = static_cast<int>(o.size());
+    sgp4_tle1_(&runtype, &start, &stop, &step, i.data(), &li, o.data(), &lo);
+    std::exit(0);
+  }
+  Outcome r;
+  int st = 0;
+  waitpid(pid, &st, 0);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+  std::stringstream a, b;
+  a << std::ifstream(so).rdbuf();
+  b << std::ifstream(se).rdbuf();
+  r.out = a.str();
+  r.err = b.str();
+  r.file = orbit_test::exists(out);
+  if (r.file) r.lines = read_lines(out);
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d))
+      if (std::string(e->d_name).find(".tmp") != std::string::npos) r.temp_left = true;
+    closedir(d);
+  }
+  return r;
+}
+
+std::string when(const std::string& line) { return line.substr(0, 27); }
+
+struct Case {
+  const char* name;
+  std::string elements;
+  int runtype;
+  double start, stop, step;
+  int status;
+  std::string err;    // fragment of standard error; empty: nothing there
+  std::string out;    // fragment of standard output; empty: not checked
+  int lines;          // no_file, any_lines, or the count of lines
+  std::string first, last;  // times of the first and last lines ("" unchecked)
+  std::string clean;  // non-empty: the output must equal that of this file
+};
+
+constexpr int no_file = -1;
+constexpr int any_lines = -2;
+const char* const not_day = "columns 21-32 (epoch day) are not a day of year from 1.0 to below 367.0";
+
+// Runs one row and checks its outcome (a failed assertion ends the row
+// only, not the table).
+void check_case_in(const Case& c, const std::string& dir) {
+  SCOPED_TRACE(c.name);
+  write_file(dir + "/sets.tle", c.elements);
+  const Outcome r = run_tle(dir, dir + "/sets.tle", dir + "/orbit.txt", c.runtype, c.start,
+                            c.stop, c.step);
+  EXPECT_EQ(r.status, c.status) << r.err;
+  if (c.err.empty()) {
+    EXPECT_EQ(r.err, "");
+  } else {
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  }
+  if (!c.out.empty()) {
+    EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+  }
+  EXPECT_FALSE(r.temp_left);
+  if (c.lines == no_file) {
+    EXPECT_FALSE(r.file);
+    return;
+  }
+  ASSERT_TRUE(r.file);
+  if (c.lines != any_lines) {
+    ASSERT_EQ(static_cast<int>(r.lines.size()), c.lines);
+  }
+  if (!c.first.empty() || !c.last.empty()) {
+    ASSERT_FALSE(r.lines.empty());
+    if (!c.first.empty()) {
+      EXPECT_EQ(when(r.lines.front()), c.first);
+    }
+    if (!c.last.empty()) {
+      EXPECT_EQ(when(r.lines.back()), c.last);
+    }
+  }
+  if (!c.clean.empty()) {
+    const std::string cdir = dir + "/clean";
+    mkdir(cdir.c_str(), 0700);
+    write_file(cdir + "/sets.tle", c.clean);
+    const Outcome ref = run_tle(cdir, cdir + "/sets.tle", cdir + "/orbit.txt", c.runtype,
+                                c.start, c.stop, c.step);
+    ASSERT_EQ(ref.status, 0);
+    EXPECT_EQ(r.lines, ref.lines);
+  }
+}
+
+void check_case(const Case& c) {
+  const std::string dir = scratch_dir();
+  check_case_in(c, dir);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(TleWild, HostileAndCleanElementFiles) {
+  const std::string day100 = "10/04/2006   1: 0: 0.000000";
+  const std::string day103 = "13/04/2006   0: 0: 0.000000";
+  const std::string clean3 = three("");
+  std::string shipped;
+  {
+    std::stringstream t;
+    t << std::ifstream(std::string(KEST_SOURCE_DIR) + "/examples/delta1deb.tle").rdbuf();
+    shipped = t.str();
+  }
+  std::string verification;
+  {
+    std::stringstream t;
+    t << std::ifstream(std::string(KEST_TEST_DATA) + "/orbit/SGP4-VER.TLE").rdbuf();
+    verification = t.str();
+  }
+  const std::vector<Case> cases = {
+      // Files that keep working as they always did.
+      {"shipped example", shipped, 0, 0, 0, 600, 0, "", "", 144,
+       "25/06/2006  19:56:43.980096", "26/06/2006  19:46:43.980096", ""},
+      {"three clean sets", clean3, 0, 0, 0, 3600, 0, "", "", 72, day100, day103, ""},
+      // The verification file (CR LF ends, extra columns after 69): its first
+      // set, epoch 2000 day 179.78495062 = 27 June 18:50:19.733568.
+      {"verification file, first set", verification, 1, 0, 21600, 3600, 0, "", "", 6,
+       "27/06/2000  19:50:19.733568", "28/06/2000   0:50:19.733568", ""},
+      // Its hand-edited sets carry stale checksums (line 100: the digits of
+      // columns 1-68 sum to 142): warnings, and the file runs to its end.
+      {"verification file, all sets", verification, 0, 0, 0, 86400, 0,
+       "line 100: checksum in column 69 is \"4\", the columns 1-68 give 2", "passed over", any_lines,
+       "", "", ""},
+
+      // An absurd epoch: refused before any date is formed from it.
+      {"epoch day 1.0E+20", set_at("061.0E+20     "), 0, 0, 0, 600, 1,
+       std::string("line 1: ") + not_day + ": \"1.0E+20     \"", "", no_file, "", "", ""},
+      {"epoch day 999999999999", set_at("06999999999999"), 0, 0, 0, 600, 1,
+       std::string("line 1: ") + not_day, "", no_file, "", "", ""},
+      {"epoch day below 1", set_at("06000.50000000"), 0, 0, 0, 600, 1,
+       std::string("line 1: ") + not_day, "", no_file, "", "", ""},
+      {"epoch day 367", set_at("06367.00000000"), 0, 0, 0, 600, 1,
+       std::string("line 1: ") + not_day, "", no_file, "", "", ""},
+      {"epoch day not a number", set_at("06NaN         "), 0, 0, 0, 600, 1,
+       "line 1: columns 21-32 (epoch day) are not a number", "", no_file, "", "", ""},
+      {"epoch year negative", set_at("-1100.00000000"), 0, 0, 0, 600, 1,
+       "line 1: columns 19-20 (epoch year) are not a two-digit year", "", no_file, "", "", ""},
+      // An exponent that keeps the day in range reads as its value.
+      {"epoch day 1.0E+2", set_at("061.0E+2      "), 1, 0, 7200, 3600, 0, "", "", 2,
+       day100, "10/04/2006   2: 0: 0.000000", ""},
+      // A lost decimal point in a later epoch (the next set's epoch bounds
+      // the window of the first): refused, not 7.6e10 days of output.
+      {"lost decimal point in a later epoch", set_at("06176.82412014") + set_at("04076000000000"),
+       0, 0, 0, 600, 1, std::string("line 3: ") + not_day, "", no_file, "", "", ""},
+      {"later epoch day 1825480189.5", set_at("06176.82412014") + set_at("061825480189.5"), 0, 0,
+       0, 600, 1, std::string("line 3: ") + not_day, "", no_file, "", "", ""},
+      // Exponents in other fields.
+      {"inclination 1.0E+20", line1_at("06100.00000000") + "\n" + line2_with(9, "1.0E+20 ") + "\n",
+       0, 0, 0, 600, 1, "line 2: columns 9-16 (inclination) are not an angle from 0 to 180 degrees",
+       "", no_file, "", "", ""},
+      {"mean anomaly negative", line1_at("06100.00000000") + "\n" + line2_with(44, "-10.0000") + "\n",
+       0, 0, 0, 600, 1, "line 2: columns 44-51 (mean anomaly) are not an angle from 0 to 360",
+       "", no_file, "", "", ""},
+      // 1.5e20 rev/day: a semi-major axis of about 1e-13 Earth radii, which
+      // the model refuses with an error code; the set gives no lines and
+      // says why.
+      {"mean motion 1.5E+20", line1_at("06100.00000000") + "\n" + line2_with(53, "   1.5E+20 ") + "\n",
+       0, 0, 0, 600, 0, "", "# *** SGP4 Model Error ***", 0, "", "", ""},
+
+      // Blank lines are skipped like comments, wherever they stand.
+      {"blank lines between sets", three("\n"), 0, 0, 0, 3600, 0, "", "", 72, day100, day103,
+       clean3},
+      {"blank lines at start, between and at end", "\n\n" + three("\n\n") + "\n\n", 0, 0, 0, 3600,
+       0, "", "", 72, day100, day103, clean3},
+      {"lines of blanks and tabs", " \t \n" + three("    \n\t\n"), 0, 0, 0, 3600, 0, "", "", 72,
+       day100, day103, clean3},
+      {"blank line inside a set", line1_at("06100.00000000") + "\n\n" + pub2 + "\n", 1, 0, 7200,
+       3600, 0, "", "", 2, day100, "10/04/2006   2: 0: 0.000000", ""},
+      {"50000 blank lines before a set", std::string(50000, '\n') + clean3, 0, 0, 0, 3600, 0, "",
+       "", 72, day100, day103, clean3},
+      {"CR line ends", three("", "\r"), 0, 0, 0, 3600, 0, "", "", 72, day100, day103, clean3},
+      {"CR LF line ends", three("\r\n", "\r\n"), 0, 0, 0, 3600, 0, "", "", 72, day100, day103,
+       clean3},
+
+      // What the format fixes about the two lines.
+      {"line 2 before its line 1", pub2 + "\n" + pub1 + "\n", 0, 0, 0, 600, 1,
+       "line 1: column 1 holds \"2\"; line 1 of an element set holds 1", "", no_file, "", "", ""},
+      {"second line numbered 3", line1_at("06100.00000000") + "\n3" + pub2.substr(1) + "\n", 0, 0,
+       0, 600, 1, "line 2: column 1 holds \"3\"; line 2 of an element set holds 2", "", no_file,
+       "", "", ""},
+      {"stray line between sets", set_at("06100.00000000") + "DELTA 1 DEB\n" +
+       set_at("06101.00000000"), 0, 0, 0, 600, 1, "line 3: column 1 holds \"D\"", "", no_file, "",
+       "", ""},
+      {"satellite numbers differ", line1_at("06100.00000000") + "\n" + line2_with(3, "06252") + "\n",
+       0, 0, 0, 600, 1, "line 2: satellite number 6252 in columns 3-7, line 1 before it has 6251",
+       "", no_file, "", "", ""},
+      {"line 2 cut short", line1_at("06100.00000000") + "\n" + pub2.substr(0, 40) + "\n", 0, 0, 0,
+       600, 1, "line 2: line 2 of an element set ends at column 40; its fields need columns 1-68",
+       "", no_file, "", "", ""},
+      {"line 1 cut short", pub1.substr(0, 52) + "\n" + pub2 + "\n", 0, 0, 0, 600, 1,
+       "line 1: line 1 of an element set ends at column 52", "", no_file, "", "", ""},
+      {"set without its second line", set_at("06100.00000000") + line1_at("06101.00000000") + "\n",
+       0, 0, 0, 600, 1, "line 3: element set without its second line", "", no_file, "", "", ""},
+      // A stale checksum warns and the line is used as read.
+      {"stale checksum", pub1.substr(0, 68) + "0\n" + pub2 + "\n", 1, 0, 1200, 600, 0,
+       "line 1: checksum in column 69 is \"0\", the columns 1-68 give 5; the line is used as read",
+       "", 2, "25/06/2006  19:56:43.980096", "25/06/2006  20: 6:43.980096",
+       pub1 + "\n" + pub2 + "\n"},
+      {"no checksum", pub1.substr(0, 68) + "\n" + pub2.substr(0, 68) + "\n", 1, 0, 1200, 600, 0,
+       "", "", 2, "", "", pub1 + "\n" + pub2 + "\n"},
+
+      // A fault in a later set after lines were written: no partial file.
+      {"bad third set after two sets of lines",
+       three("").substr(0, 2 * (pub1.size() + pub2.size() + 2)) + line1_at("06102.00000000") +
+           "\n" + line2_with(53, "15.5638x291") + "\n",
+       0, 0, 0, 3600, 1, "line 6: columns 53-63 (mean motion) are not a number", "", no_file, "",
+       "", ""},
+
+      // Windows and steps that would never end.
+      {"step of a microsecond", clean3, 0, 0, 0, 1.0e-6, 1,
+       "line 1 would be propagated over", "", no_file, "", "", ""},
+      {"window of 1e20 seconds", clean3, 1, 0, 1.0e20, 1.0e18, 1,
+       "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
+      {"step of 1e300 seconds", clean3, 1, 0, 1.0e300, 1.0e300, 1,
+       "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
+  };
+  for (const Case& c : cases) check_case(c);
+}
+
+// The element file named as the output file, directly or through a hard
+// link: refused before anything is created, the elements untouched.
+TEST(TleWild, OutputNamedLikeTheElementFileIsRefused) {
+  const std::string dir = scratch_dir();
+  const std::string in = dir + "/sets.tle", link = dir + "/same.tle";
+  const std::string elements = set_at("06100.00000000");
+  write_file(in, elements);
+  ASSERT_EQ(::link(in.c_str(), link.c_str()), 0);
+  for (const std::string& out : {in, link}) {
+    SCOPED_TRACE(out);
+    const Outcome r = run_tle(dir, in, out, 0, 0, 0, 600);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("is the element file"), std::string::npos) << r.err;
+    std::stringstream t;
+    t << std::ifstream(in).rdbuf();
+    EXPECT_EQ(t.str(), elements);
+    EXPECT_FALSE(r.temp_left);
+  }
+  std::filesystem::remove_all(dir);
+}
+
+// A run that fails leaves the output name as it was: an earlier complete
+// output stays whole, never replaced by a part of the new one.
+TEST(TleWild, AFailedRunLeavesThePreviousOutput) {
+  const std::string dir = scratch_dir();
+  const std::string out = dir + "/orbit.txt";
+  write_file(out, "earlier output\n");
+  write_file(dir + "/sets.tle", set_at("06100.00000000") + set_at("06101.00000000") +
+                                    line1_at("06102.00000000") + "\n");
+  const Outcome r = run_tle(dir, dir + "/sets.tle", out, 0, 0, 0, 600);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("line 5: element set without its second line"), std::string::npos) << r.err;
+  EXPECT_EQ(read_lines(out), std::vector<std::string>{"earlier output"});
+  EXPECT_FALSE(r.temp_left);
+  std::filesystem::remove_all(dir);
+}
+
+// The date arithmetic of the drivers on times far from the epoch: exact
+// over centuries (day counts of the proleptic Gregorian calendar: 365242
+// days from 2006-04-10 to 3006-04-10, 547864 from 0506-04-10), and at once
+// for times beyond any calendar, whose year the calendar routines refuse.
+TEST(TleWild, DatesFarFromTheEpoch) {
+  struct Case {
+    double days;
+    int year, mon, day;
+  };
+  const Case cases[] = {{365242.0, 3006, 4, 10}, {-547864.0, 506, 4, 10}, {0.0, 2006, 4, 10}};
+  for (const Case& c : cases) {
+    int y, mon, day, hr, minute;
+    double sec;
+    kest::date_after(2006, 100.25, c.days * 1440.0, y, mon, day, hr, minute, sec);
+    EXPECT_EQ(y, c.year) << c.days;
+    EXPECT_EQ(mon, c.mon) << c.days;
+    EXPECT_EQ(day, c.day) << c.days;
+    EXPECT_EQ(hr, 6) << c.days;
+  }
+  for (double t : {1.0e300, -1.0e300, 1.0e20, std::nan("")}) {
+    int y, mon, day, hr, minute;
+    double sec;
+    kest::date_after(2006, 100.0, t, y, mon, day, hr, minute, sec);
+    EXPECT_TRUE(y > 5000000 || y < -4716) << t << " " << y;
+  }
+  // The day-of-year routine refuses a day no integer holds with the fill
+  // value, instead of converting it.
+  int year = 2006, mon, day, hr, minute;
+  double days = 1.0e20, sec;
+  days2mdhms_(&year, &days, &mon, &day, &hr, &minute, &sec);
+  EXPECT_EQ(sec, -1.0e31);
+  double jd = std::nan("");
+  invjday_(&jd, &year, &mon, &day, &hr, &minute, &sec);
+  EXPECT_EQ(sec, -1.0e31);
+}
+
+}  // namespace
