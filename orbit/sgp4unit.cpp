@@ -383,6 +383,11 @@ extern "C" void sgp4init_(int* whichconst, int* satn, double* xbstar, double* xe
 //              solution keeps an earlier code (its cause).
 //           2. A negative mean eccentricity is replaced by 1e-6.
 //           3. The 0.95 Earth-radii bound is the single-precision 0.95.
+//           4. A time that is not a finite number, or (for a resonant
+//              deep-space set, whose integration steps 720 minutes at a time)
+//              one more than 1e8 minutes from the epoch, gives the fill value
+//              with a non-zero code (2 where the integrated mean motion is
+//              refused, else the code its numbers lead to).
 extern "C" void sgp4_(int* whichconst, double* tsince, double* r, double* v, int* error) {
   Elsetrec& s = elsetrec;
   *error = 0;
