@@ -120,7 +120,7 @@ extern "C" void find_mirror_point1_(int* kext, int* options, int* sysaxes, int* 
   double bv[3], bl;
   int ifail = 0;
   champ_(s.xgeo, bv, &bl, &ifail);
-  if (ifail < 0) {
+  if (ifail < 0 || !std::isfinite(bl)) {
     *Blocal = *Bmirr = baddata;
     xGEO[0] = xGEO[1] = xGEO[2] = baddata;
     return;
@@ -201,10 +201,12 @@ extern "C" void get_hemi1_(int* kext, int* options, int* sysaxes, int* iyr, int*
 //           state, calotte; flag_l cleared at entry and before each pitch
 //           angle.
 // Failure:  more than 100000 times, or a negative Nipa: a message, the fill
-//           value in every output entry that exists (the two-dimensional
-//           outputs up to row 100000), nothing computed. A time outside the
-//           validity range: fill in its Lm, Lstar, XJ, Bmirr and Bmin (MLT
-//           still computed). A mirror point not found: fill in its four
+//           value in the first min(ntime, 100000) entries of every output
+//           (rows of the two-dimensional ones), nothing computed. A time
+//           outside the validity range: fill in its Lm, Lstar, XJ, Bmirr and
+//           Bmin (MLT still computed); a position code outside 0..8, a UT or
+//           position that is not finite, or a day of year beyond
+//           kMaxDayOfYear: fill in all its outputs, MLT included. A mirror point not found: fill in its four
 //           entries; other failures as calcul_lstar_.
 // Notes:    1. alpha exactly 90 takes the point itself as the mirror point,
 //              so its column equals make_lstar1_'s results.
@@ -225,7 +227,10 @@ extern "C" void make_lstar_shell_splitting1_(int* ntime, int* Nipa, int* kext, i
         const long j = static_cast<long>(k) * kMaxTimes + i;
         Lm[j] = Lstar[j] = Bmirr[j] = XJ[j] = baddata;
       }
-    for (int i = 0; i < n; ++i) Bmin[i] = MLT[i] = baddata;
+    // Bmin and MLT hold one entry per time, but a call beyond the limit is
+    // refused: they are written only as far as the limit, like the rows of
+    // the two-dimensional outputs.
+    for (int i = 0; i < rows; ++i) Bmin[i] = MLT[i] = baddata;
     return;
   }
   kest::FieldSetup s{};
@@ -266,6 +271,11 @@ extern "C" void make_lstar_shell_splitting1_(int* ntime, int* Nipa, int* kext, i
           Lm[j] = Lstar[j] = XJ[j] = Bmirr[j] = baddata;
         }
       }
+    }
+    // A refused time, or a position code outside 0..8, places no point.
+    if (!s.placed) {
+      MLT[i] = baddata;
+      continue;
     }
     double xgeo[3];
     gdz_geo_(&s.lati, &s.longi, &s.alti, &xgeo[0], &xgeo[1], &xgeo[2]);
