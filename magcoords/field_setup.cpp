@@ -160,7 +160,9 @@ bool load_drivers(int kext, int iyr, int idoy, double ut, const double* m) {
       int jd = static_cast<int>(std::clamp<long long>(jd64, INT_MIN, INT_MAX));
       caldat_(&jd, &t.year, &t.month, &t.day);
       t.ut_a2000 = ut / 3600.0;  // hours
-      return true;
+      // The model splits the time into whole hours, minutes and seconds: an
+      // hour count beyond the 32-bit range has no clock time.
+      return std::fabs(t.ut_a2000) < 2147483648.0;
     }
     default:  // 0, 5 and codes outside 0..12: nothing read, nothing tested
       return true;
@@ -314,9 +316,9 @@ void set_igrf_epoch(int& last_epoch_year, int renewal_days, int iyr, int idoy) {
 //           index, a2000_time (written before their test).
 // Requires: field_setup_call for this call.
 // Failure:  returns false for inputs outside the model's inclusive validity
-//           range (a value that is not a number included) and for a position
-//           code outside 0..8, rather than reusing the position of an earlier
-//           time. A time is refused (false, s.placed false) when its UT is
+//           range (a value that is not a number included; for code 12 also a
+//           UT of 2^31 hours or more) and for a position code outside 0..8,
+//           rather than reusing the position of an earlier time. A time is refused (false, s.placed false) when its UT is
 //           not finite or its day of year lies beyond kMaxDayOfYear (nothing
 //           set for it), or when its point is not finite in GEO (tracing
 //           cores: or in geodetic coordinates). Dates julday/caldat cannot
