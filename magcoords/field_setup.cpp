@@ -326,12 +326,16 @@ void set_igrf_epoch(int& last_epoch_year, int renewal_days, int iyr, int idoy) {
 bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
                       double x3, const double* maginput) {
   s.placed = false;
+  s.refused = true;
   if (!std::isfinite(ut) || !day_of_year_usable(idoy)) return false;
   if (magmod.kint <= 1) set_igrf_epoch(s.last_epoch_year, s.renewal_days, iyr, idoy);
   double psi = 0.0;
   init_gsm_(&iyr, &idoy, &ut, &psi);
   dip_ang.tilt = psi / (4.0 * std::atan(1.0) / 180.0);
-  if (!place_point(s, x1, x2, x3)) return false;
+  if (!place_point(s, x1, x2, x3)) {
+    s.refused = false;  // a bad position code, not a refused time
+    return false;
+  }
   // A position that is not a number, or that overflows on its way to GEO or
   // geodetic coordinates, has no field and no local time.
   const double* g = s.xgeo;
@@ -340,6 +344,7 @@ bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, do
     finite = finite && std::isfinite(s.lati) && std::isfinite(s.longi) && std::isfinite(s.alti);
   if (!finite) return false;
   s.placed = true;
+  s.refused = false;
   return load_drivers(s.kext, iyr, idoy, ut, maginput);
 }
 

@@ -59,6 +59,11 @@ struct FieldSetup {
   // MLT included); true for a time refused only by the drivers' validity
   // range.
   bool placed;
+  // The current time was refused for a UT, day of year or point that is not
+  // usable (not for a bad position code or the drivers' range). The array
+  // and drift-shell cores then clear flag_l, as the failed trace of such a
+  // point always did.
+  bool refused;
 };
 
 // The most days a day of year may lie away from 1 January: the span of the

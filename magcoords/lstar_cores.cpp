@@ -75,6 +75,9 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
   for (int i = 0; i < *ntime; ++i) {
     if (!kest::field_setup_time(setup, iyr[i], idoy[i], ut[i], x1[i], x2[i], x3[i], &maginput[25 * i])) {
       lm[i] = lstar[i] = xj[i] = blocal[i] = bmin[i] = kest::baddata;
+      // A refused time ends the chain of shells, as a point whose L* fails
+      // does; a time refused only by the drivers' range keeps it.
+      if (setup.refused) kest::flag_l.set = reused = 0;
     } else {
       calcul_lstar_(&setup.t_resol, &setup.r_resol, &setup.lati, &setup.longi, &setup.alti, &lm[i], &lstar[i],
                     &xj[i], &blocal[i], &bmin[i]);

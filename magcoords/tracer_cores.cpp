@@ -46,7 +46,9 @@ constexpr const char* kBadPitchCount =
 //           left by the last L* computation seeds the search) and cleared.
 // Failure:  inputs outside the model's validity range or a position code
 //           outside 0..8: Lm, Lstar, XJ, Bmin fill, ind all 0, Blocal and
-//           posit untouched; otherwise as trace_drift_shell_.
+//           posit untouched; a refused time (UT or position not finite, day
+//           of year beyond kMaxDayOfYear) likewise, and flag_l cleared;
+//           otherwise as trace_drift_shell_.
 extern "C" void drift_shell1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT,
                               double* x1, double* x2, double* x3, double* maginput, double* Lm,
                               double* Lstar, double* Blocal, double* Bmin, double* XJ, double* posit,
@@ -56,6 +58,8 @@ extern "C" void drift_shell1_(int* kext, int* options, int* sysaxes, int* iyr, i
   if (!kest::field_setup_time(s, *iyr, *idoy, *UT, *x1, *x2, *x3, maginput)) {
     *Lm = *Lstar = *XJ = *Bmin = baddata;
     for (int i = 0; i < kest::fline::kShellLines; ++i) ind[i] = 0;
+    // A refused time leaves no drift shell behind, as the tracer does.
+    if (s.refused) kest::flag_l.set = 0;
     return;
   }
   trace_drift_shell_(&s.lati, &s.longi, &s.alti, Lm, Lstar, XJ, Blocal, Bmin, posit, ind);
@@ -242,6 +246,8 @@ extern "C" void make_lstar_shell_splitting1_(int* ntime, int* Nipa, int* kext, i
         Lm[j] = Lstar[j] = Bmirr[j] = XJ[j] = baddata;
       }
       Bmin[i] = baddata;
+      // A refused time leaves no drift shell behind, as a failed L* does.
+      if (s.refused) kest::flag_l.set = 0;
     } else {
       // Bmin of the point's own field line, without a drift shell.
       double lm0, lstar0, xj0, bl0;

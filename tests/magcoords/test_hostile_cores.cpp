@@ -213,6 +213,27 @@ TEST(HostileCores, OriginHasNoField) {
   EXPECT_EQ(lm, kFill);
 }
 
+// A refused time ends the chain of drift shells that the array core hands
+// from one time to the next: the time after it is computed as the first time
+// of a call.
+TEST(HostileCores, RefusedTimeEndsTheShellChain) {
+  int kext = 0, sysaxes = 8, options[5] = {1, 10, 0, 0, 0};
+  int n = 3, iyr[3] = {2005, 2005, 2006}, idoy[3] = {10, 10, 300};
+  double ut[3] = {0.0, 3600.0, 80000.0};
+  double x1[3] = {4.0, kNaN, 2.2}, x2[3] = {0.5, 0.0, 1.0}, x3[3] = {0.2, 0.0, -0.5}, mag[75] = {};
+  double lm[3], lstar[3], blocal[3], bmin[3], xj[3], mlt[3];
+  make_lstar1_(&n, &kext, options, &sysaxes, iyr, idoy, ut, x1, x2, x3, mag, lm, lstar, blocal, bmin, xj, mlt);
+  ASSERT_NE(lstar[0], kFill);
+  EXPECT_EQ(lstar[1], kFill);
+  int one = 1;
+  double lm1, lstar1, blocal1, bmin1, xj1, mlt1;
+  make_lstar1_(&one, &kext, options, &sysaxes, &iyr[2], &idoy[2], &ut[2], &x1[2], &x2[2], &x3[2], mag, &lm1,
+               &lstar1, &blocal1, &bmin1, &xj1, &mlt1);
+  EXPECT_EQ(lstar[2], lstar1);
+  EXPECT_EQ(lm[2], lm1);
+  EXPECT_EQ(mlt[2], mlt1);
+}
+
 // The L*-Phi conversion and the MLT of a point: a day of year that names no
 // day, a time or a point that is not finite give the fill value.
 TEST(HostileCores, LstarPhiAndMltRefuseWhatTheyCannotPlace) {
