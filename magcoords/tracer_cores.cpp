@@ -72,9 +72,10 @@ extern "C" void drift_shell1_(int* kext, int* options, int* sysaxes, int* iyr, i
 //           field_line_tracing_; posit holds the fill value beyond Nposit.
 // State:    the set-up writes magmod, drivers, index, dip_ang, a2000_time and
 //           the frame state; calotte and flag_l are not touched.
-// Failure:  inputs outside the validity range or a position code outside
-//           0..8: Lm, XJ, Bmin fill, Nposit 0, posit all fill, Blocal
-//           untouched; otherwise as field_line_tracing_.
+// Failure:  inputs outside the validity range, a position code outside
+//           0..8, or a refused time (UT or position not finite, day of year
+//           beyond kMaxDayOfYear): Lm, XJ, Bmin fill, Nposit 0, posit all
+//           fill, Blocal untouched; otherwise as field_line_tracing_.
 extern "C" void trace_field_line1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy,
                                    double* UT, double* x1, double* x2, double* x3, double* maginput,
                                    double* Lm, double* Blocal, double* Bmin, double* XJ, double* posit,
@@ -100,7 +101,9 @@ extern "C" void trace_field_line1_(int* kext, int* options, int* sysaxes, int* i
 // State:    the set-up writes magmod.kext and magmod.kint (not lstar_opt),
 //           drivers, index, dip_ang, a2000_time and the frame state.
 // Failure:  inputs outside the validity range, a position code outside
-//           0..8, or a refused point: all five values fill; otherwise as
+//           0..8, a refused time (UT or position not finite, day of year
+//           beyond kMaxDayOfYear), or a refused point or one without a
+//           finite field: all five values fill; otherwise as
 //           find_bm_.
 // Notes:    1. alpha exactly 90: the point is its own mirror point, Bmirr =
 //              Blocal and xGEO the point's GEO position.
@@ -141,7 +144,9 @@ extern "C" void find_mirror_point1_(int* kext, int* options, int* sysaxes, int* 
 // State:    the set-up writes magmod (lstar_opt 0), drivers, index, dip_ang,
 //           a2000_time and the frame state.
 // Failure:  inputs outside the validity range, a position code outside
-//           0..8: Bmin and xGEO fill; otherwise as loc_equator_.
+//           0..8, or a refused time (UT or position not finite, day of year
+//           beyond kMaxDayOfYear): Bmin and xGEO fill; otherwise as
+//           loc_equator_.
 extern "C" void find_magequator1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT,
                                   double* x1, double* x2, double* x3, double* maginput, double* Bmin,
                                   double* xGEO) {
@@ -162,8 +167,8 @@ extern "C" void find_magequator1_(int* kext, int* options, int* sysaxes, int* iy
 //                  northern side of the minimum), -1 otherwise, 0 when a
 //                  field could not be evaluated
 // State:    as get_field1_ (called twice).
-// Failure:  0 for a point refused by the model or inputs outside the
-//           validity range. A bad kext or options(5) warns at each of the two
+// Failure:  0 for a point refused by the model, a refused time, or inputs
+//           outside the validity range. A bad kext or options(5) warns at each of the two
 //           field evaluations.
 // Notes:    1. The comparison point lies 0.001 Earth radii along +B; equal
 //              magnitudes give -1.
