@@ -228,7 +228,7 @@ extern "C" double globe5_(double* yrd, double* sec, double* glat, double* glong,
   auto pp = [&](int i) { return p[i - 1]; };
   auto P = [&](int n, int m) { return v.plg[m - 1][n - 1]; };
 
-  const int iyr = static_cast<int>(*yrd * 0.001);
+  const int iyr = msis::year_part_of(*yrd * 0.001);
   lpolyi.year_part = iyr;
   v.yday = *yrd - 1000.0 * iyr;
   const double day = v.yday;

@@ -10,6 +10,14 @@
 
 namespace kest::msis {
 
+// The year part of a scaled year-and-day (yrd / 1000), truncated toward zero.
+// A value that is not a number or lies beyond the 32-bit range has no integer
+// part: 0, which leaves the day part as the whole (non-finite or huge) value,
+// so the result of the expansion is not a number, as its input.
+inline int year_part_of(double scaled) {
+  return (scaled > -2147483648.0 && scaled < 2147483648.0) ? static_cast<int>(scaled) : 0;
+}
+
 // Largest node count of one spline section (work arrays of the spline).
 inline constexpr int kMaxNodes = 100;
 

@@ -85,7 +85,7 @@ double globe(Generation& gen, double yrd, double sec, double lat, double lon, do
   if (sw[8] > 0.0) c.sw9 = 1.0;
   if (sw[8] < 0.0) c.sw9 = -1.0;
 
-  const int year_part = static_cast<int>(yrd / 1000.0);
+  const int year_part = year_part_of(yrd / 1000.0);
   v.yday = yrd - 1000.0 * year_part;
   v.xlong = lon;
   lpolyi.year_part = year_part;

@@ -24,6 +24,7 @@
 // measured from +z towards +y. The magnetopause is alpha = 1, beta grows
 // tailward. The spherical system used near Earth has its polar axis along +x.
 #include <cmath>
+#include <limits>
 
 #include "extfield/alexeev2000.hpp"
 #include "extfield/alexeev2000_zeros.hpp"
@@ -218,7 +219,15 @@ float sun_a2000(int year, int doy, int hour, int minute, int second) {
 //             end leans towards the sun.
 //           2. UT is split into whole hours, minutes and seconds by
 //             truncation before the solar longitude is computed.
+//           3. A UT that is not a number, or whose hour count is beyond the
+//             32-bit range, has no clock time: psi is then not a number, so
+//             the field is not one either and champ refuses the point.
 void trans(float ut, int doy, int year, float& psi, float& bd) {
+  if (!(std::fabs(ut) < 2147483648.0f)) {
+    psi = std::numeric_limits<float>::quiet_NaN();
+    bd = psi;
+    return;
+  }
   const int h = static_cast<int>(ut);
   const float minutes = 60.0f * (ut - static_cast<float>(h));
   const int m = static_cast<int>(minutes);

@@ -57,11 +57,11 @@ constexpr double kSin4 = 0.06975647;
 //           Fairfield, A quantitative magnetospheric model derived from
 //           spacecraft magnetometer data, J. Geophys. Res. 80, 523 (1975).
 extern "C" void mead_(double* x, double* y, double* z, int* iopt, double* bx, double* by, double* bz) {
-  const int k = *iopt - 1;
-  if (k < 0 || k > 3) {
+  if (*iopt < 1 || *iopt > 4) {
     *bx = *by = *bz = 0.0;
     return;
   }
+  const int k = *iopt - 1;
   const double X = 0.1 * (*x * kCos4 - *y * kSin4);
   const double Y = 0.1 * (*y * kCos4 + *x * kSin4);
   const double Z = 0.1 * *z;

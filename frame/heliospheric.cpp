@@ -46,7 +46,9 @@ extern "C" void sun2_(int* iyr, int* idoy, double* ut, double* t0, double* lambd
                       double* cos_omega) {
   if (*iyr < 1901 || *iyr > 2099) return;
   int one = 1;
-  const double mjd = julday_(iyr, &one, &one) + *idoy - 2400002;
+  // In double precision (exact for integers): an extreme day of year cannot
+  // overflow the day count.
+  const double mjd = (static_cast<double>(julday_(iyr, &one, &one)) + *idoy) - 2400002.0;
   const double t = (mjd - 51544.5) / 36525.0;
   const double h = *ut / 3600.0;
   const double m = 357.528 + 35999.05 * t + 0.04107 * h;

@@ -94,7 +94,8 @@ constexpr double ecl_e3 = 0.9175;
 //           sdec  double  declination of the sun, radians
 // Failure:  a year outside 1901..2099 returns at once; the four outputs keep
 //           what they held. Day and seconds are not tested; out-of-range
-//           values just shift the day count.
+//           values just shift the day count (formed in double precision, so
+//           no day of year overflows it).
 // Notes:    1. Day count from 1900 January 0.5; leap days counted from 1901,
 //             valid while every fourth year is a leap year (1901-2099).
 //           2. Each angle is reduced as x - trunc(x/360) 360; the ecliptic
@@ -109,7 +110,9 @@ extern "C" void sun_(int* iyr, int* iday, double* secs, double* gst, double* slo
   const double rad = 57.29577951308;
   const double fday = *secs * 1.1574074074074073e-5;
   const int leap = (y - 1901) / 4;
-  const double dj = static_cast<double>(365 * (y - 1900) + leap + *iday) + fday - 0.5;
+  // The whole days in double precision: exact for every integer, so an
+  // extreme day of year shifts the count without overflow.
+  const double dj = (static_cast<double>(365 * (y - 1900) + leap) + *iday) + fday - 0.5;
   const double t = dj * 2.7378507871321012e-5;
   const double vl = mod360(279.696678 + 0.9856473354 * dj);
   const double g_st = mod360(279.690983 + 0.9856473354 * dj + 360.0 * fday + 180.0);

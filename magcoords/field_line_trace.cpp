@@ -38,9 +38,12 @@ double dipole_l(const double* xgeo) {
 
 bool start_point_geo(const double* xgeo, StepRule rule, TracePoint& p) {
   copy3(xgeo, p.x);
+  // A start that is not a number (or overflowed on its way to GEO) cannot be
+  // traced; neither can one without a finite, non-zero field (the origin).
+  if (!std::isfinite(p.x[0]) || !std::isfinite(p.x[1]) || !std::isfinite(p.x[2])) return false;
   const double lb = dipole_l(p.x);
   p.ds = (rule == StepRule::lb_over_50) ? lb / 50.0 : 0.02 * lb;
-  return field_dir(p.x, p.f);
+  return field_dir(p.x, p.f) && std::isfinite(p.f.b) && p.f.b > 0.0;
 }
 
 bool start_point(double lati, double longi, double alti, StepRule rule, TracePoint& p) {

@@ -54,7 +54,8 @@ double dipole_l(const double* xgeo);
 
 // Start of a trace: the geodetic point in GEO, the step from its dipole L by
 // the given rule, and the field there. Returns false when champ_ refuses the
-// point (p.f then unset).
+// point, when the point is not finite, or when its field is not finite and
+// positive (the origin); p.f is then not to be used.
 bool start_point(double lati, double longi, double alti, StepRule rule, TracePoint& p);
 
 // Same from a GEO point.

@@ -1,6 +1,8 @@
 // Field-model selection and per-time set-up of the field and L* cores.
 #include "magcoords/field_setup.hpp"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "frame/conventions.hpp"
@@ -152,10 +154,15 @@ bool load_drivers(int kext, int iyr, int idoy, double ut, const double* m) {
       kest::A2000Time& t = kest::a2000_time;
       t.year = iyr;
       int one = 1;
-      int jd = julday_(&t.year, &one, &one) + idoy - 1;
+      // The day number in 64 bits; one beyond the 32-bit range is clamped,
+      // outside the calendar as the true number is, and caldat stops on it.
+      const long long jd64 = static_cast<long long>(julday_(&t.year, &one, &one)) + idoy - 1;
+      int jd = static_cast<int>(std::clamp<long long>(jd64, INT_MIN, INT_MAX));
       caldat_(&jd, &t.year, &t.month, &t.day);
       t.ut_a2000 = ut / 3600.0;  // hours
-      return true;
+      // The model splits the time into whole hours, minutes and seconds: an
+      // hour count beyond the 32-bit range has no clock time.
+      return std::fabs(t.ut_a2000) < 2147483648.0;
     }
     default:  // 0, 5 and codes outside 0..12: nothing read, nothing tested
       return true;
@@ -295,7 +302,9 @@ void set_igrf_epoch(int& last_epoch_year, int renewal_days, int iyr, int idoy) {
   int year = iyr, jan = 1, dec = 12, first = 1, last = 31;
   const int j1 = julday_(&year, &jan, &first);
   const int j2 = julday_(&year, &dec, &last);
-  int d = (idoy / k) * k;
+  // 64 bits: INT_MIN / -1 has no 32-bit quotient. The product's size never
+  // exceeds that of idoy.
+  long long d = (static_cast<long long>(idoy) / k) * k;
   if (d == 0) d = 1;
   double epoch = year + static_cast<double>(d) / static_cast<double>(j2 - j1 + 1);
   init_dtd_(&epoch);
@@ -307,16 +316,35 @@ void set_igrf_epoch(int& last_epoch_year, int renewal_days, int iyr, int idoy) {
 //           index, a2000_time (written before their test).
 // Requires: field_setup_call for this call.
 // Failure:  returns false for inputs outside the model's inclusive validity
-//           range (a value that is not a number included) and for a position
-//           code outside 0..8, rather than reusing the position of an earlier
-//           time. Dates julday/caldat cannot handle stop the process.
+//           range (a value that is not a number included; for code 12 also a
+//           UT of 2^31 hours or more) and for a position code outside 0..8,
+//           rather than reusing the position of an earlier time. A time is refused (false, s.placed false) when its UT is
+//           not finite or its day of year lies beyond kMaxDayOfYear (nothing
+//           set for it), or when its point is not finite in GEO (tracing
+//           cores: or in geodetic coordinates). Dates julday/caldat cannot
+//           handle stop the process.
 bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
                       double x3, const double* maginput) {
+  s.placed = false;
+  s.refused = true;
+  if (!std::isfinite(ut) || !day_of_year_usable(idoy)) return false;
   if (magmod.kint <= 1) set_igrf_epoch(s.last_epoch_year, s.renewal_days, iyr, idoy);
   double psi = 0.0;
   init_gsm_(&iyr, &idoy, &ut, &psi);
   dip_ang.tilt = psi / (4.0 * std::atan(1.0) / 180.0);
-  if (!place_point(s, x1, x2, x3)) return false;
+  if (!place_point(s, x1, x2, x3)) {
+    s.refused = false;  // a bad position code, not a refused time
+    return false;
+  }
+  // A position that is not a number, or that overflows on its way to GEO or
+  // geodetic coordinates, has no field and no local time.
+  const double* g = s.xgeo;
+  bool finite = std::isfinite(g[0]) && std::isfinite(g[1]) && std::isfinite(g[2]);
+  if (s.variant.geodetic)
+    finite = finite && std::isfinite(s.lati) && std::isfinite(s.longi) && std::isfinite(s.alti);
+  if (!finite) return false;
+  s.placed = true;
+  s.refused = false;
   return load_drivers(s.kext, iyr, idoy, ut, maginput);
 }
 

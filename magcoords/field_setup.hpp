@@ -54,7 +54,24 @@ struct FieldSetup {
   double lati;     // geodetic latitude, degrees   (tracing cores)
   double longi;    // longitude, degrees           (tracing cores)
   double alti;     // altitude above WGS84, km     (tracing cores)
+  // The current time was placed: its instant is usable and its point known
+  // and finite. False for a refused time (fill in every output of the time,
+  // MLT included); true for a time refused only by the drivers' validity
+  // range.
+  bool placed;
+  // The current time was refused for a UT, day of year or point that is not
+  // usable (not for a bad position code or the drivers' range). The array
+  // and drift-shell cores then clear flag_l, as the failed trace of such a
+  // point always did.
+  bool refused;
 };
+
+// The most days a day of year may lie away from 1 January: the span of the
+// whole calendar (day numbers -1095 to 1827933925). A larger one cannot name
+// a day of any year; the set-up refuses its time.
+inline constexpr int kMaxDayOfYear = 1827935020;
+
+inline bool day_of_year_usable(int idoy) { return idoy >= -kMaxDayOfYear && idoy <= kMaxDayOfYear; }
 
 // Once per call: stores the model selection in magmod (a bad kext or
 // options(5) replaced in magmod only, after the six-line warning), checks the
@@ -75,7 +92,12 @@ KEST_API void field_setup_call(FieldSetup& s, const SetupVariant& v, const int* 
 // and a2000_time.
 // Returns:  true when the time can be computed; false when its magnetic inputs
 //           lie outside the selected model's validity range, or its position
-//           code is not 0 to 8 (the core then gives fill outputs).
+//           code is not 0 to 8, or the time is refused (the core then gives
+//           fill outputs; s.placed tells the two kinds apart).
+// Failure:  a time whose UT is not finite, or whose day of year lies beyond
+//           kMaxDayOfYear, is refused before anything is set for it; so is a
+//           position that is not finite in GEO (or in geodetic coordinates
+//           for the tracing cores): s.placed false.
 KEST_API bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
                                double x3, const double* maginput);
 
@@ -95,6 +117,8 @@ KEST_API void load_internal_model(int kint);
 // 1 when that is 0 (so on a qualifying day it is set again for every time).
 // Given and returned: last_epoch_year  the year of the last epoch set (1800
 //           at the start of a call, so the first time always sets it).
+// Notes:    d is formed in 64 bits: idoy = INT_MIN with k = -1 has no
+//           32-bit quotient.
 KEST_API void set_igrf_epoch(int& last_epoch_year, int renewal_days, int iyr, int idoy);
 
 }  // namespace kest

@@ -1,4 +1,6 @@
 // The field at one point for a given time, model and position.
+#include <cmath>
+
 #include "frame/conventions.hpp"
 #include "kest/magcoords.h"
 #include "magcoords/field_setup.hpp"
@@ -16,7 +18,9 @@
 // State:    the set-up writes magmod (lstar_opt = 0), dip_ang, drivers,
 //           index, a2000_time, the internal-field and frame state.
 // Failure:  inputs outside the model's validity range, a position code outside
-//           0..8, or a point outside the model's region: the fill value
+//           0..8, a point outside the model's region, a refused time (UT or
+//           position not finite, day of year beyond kMaxDayOfYear) or a
+//           point without a finite field (the origin): the fill value
 //           -1.0E31 in all four outputs. Bad kext or options(5): replaced for
 //           the call after the six-line warning.
 extern "C" void get_field1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT,
@@ -27,7 +31,9 @@ extern "C" void get_field1_(int* kext, int* options, int* sysaxes, int* iyr, int
   int ifail = -1;
   if (kest::field_setup_time(s, *iyr, *idoy, *UT, *x1, *x2, *x3, maginput))
     champ_(s.xgeo, BxGEO, Blocal, &ifail);
-  if (ifail < 0) {
+  // The origin (or a point next to it) has no finite field: fill, as for a
+  // refused point.
+  if (ifail < 0 || !std::isfinite(*Blocal)) {
     BxGEO[0] = BxGEO[1] = BxGEO[2] = kest::baddata;
     *Blocal = kest::baddata;
   }

@@ -75,7 +75,8 @@ extern "C" void sksyst_(double* h, double* xin, double* xout, double* bl, int* i
 //           internal field, sun and dipole axes).
 // Failure:  fill value -1.0E31 in the outputs that could not be computed,
 //           flag_l = 0:
-//           point refused by champ: all five outputs;
+//           point refused by champ, not finite, or without a finite
+//             field (the origin): all five outputs;
 //           bounce trace refused or not closed within 999 steps: lm, lstar,
 //             xj, bmin;
 //           minimum refinement refused: lstar, bmin;

@@ -58,8 +58,9 @@ double mlt_of(const double* xgeo) {
 //           field and sun records, calotte, flag_l.
 // Failure:  inputs outside the model's validity range: fill value in lm,
 //           lstar, xj, blocal, bmin of the time (mlt still computed);
-//           sysaxes outside 0..8: fill value in all six outputs;
-//           otherwise the fill values of calcul_lstar_.
+//           sysaxes outside 0..8, a UT or position that is not finite, or a
+//           day of year beyond kMaxDayOfYear: fill value in all six outputs
+//           of the time; otherwise the fill values of calcul_lstar_.
 // Notes:    1. Each time starts its drift shell from the shell of the time
 //              before (flag_l kept across the times of one call, cleared at
 //              entry). When a reused shell leads to no L*, the time is
@@ -74,6 +75,9 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
   for (int i = 0; i < *ntime; ++i) {
     if (!kest::field_setup_time(setup, iyr[i], idoy[i], ut[i], x1[i], x2[i], x3[i], &maginput[25 * i])) {
       lm[i] = lstar[i] = xj[i] = blocal[i] = bmin[i] = kest::baddata;
+      // A refused time ends the chain of shells, as a point whose L* fails
+      // does; a time refused only by the drivers' range keeps it.
+      if (setup.refused) kest::flag_l.set = reused = 0;
     } else {
       calcul_lstar_(&setup.t_resol, &setup.r_resol, &setup.lati, &setup.longi, &setup.alti, &lm[i], &lstar[i],
                     &xj[i], &blocal[i], &bmin[i]);
@@ -87,8 +91,9 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
       }
       reused = kest::flag_l.set;
     }
-    // A position code outside 0..8 places no point: no MLT either.
-    if (*sysaxes < 0 || *sysaxes > 8) {
+    // A refused time, or a position code outside 0..8, places no point: no
+    // MLT either.
+    if (!setup.placed) {
       mlt[i] = kest::baddata;
       continue;
     }
@@ -107,8 +112,8 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
 // Given and returned: lstar, phi  double[ntime]  input or output by whichinv
 //                     (Phi in nT x Earth radii^2)
 // State:    writes the internal-field records and gener; not magmod.
-// Failure:  a fill input gives a fill output; options(5) outside 0..3:
-//           warning, IGRF.
+// Failure:  a fill input, or a day of year beyond kMaxDayOfYear, gives a
+//           fill output; options(5) outside 0..3: warning, IGRF.
 // Notes:    Phi = 2 pi B0 / L*, B0 the dipole moment of the time's internal
 //           field; the sign of L* passes to Phi and back.
 extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, int* idoy, double* lstar,
@@ -117,6 +122,11 @@ extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, i
   const int kint = kest::select_internal_model(options[4]);
   int last_year = 1800;
   for (int i = 0; i < *ntime; ++i) {
+    // A day of year that names no day of any year has no epoch.
+    if (!kest::day_of_year_usable(idoy[i])) {
+      (*whichinv == 1 ? phi[i] : lstar[i]) = kest::baddata;
+      continue;
+    }
     if (kint <= 1) kest::set_igrf_epoch(last_year, options[1], iyr[i], idoy[i]);
     const double b0 = kest::dipigrf.b0;
     if (*whichinv == 1)
@@ -133,9 +143,15 @@ extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, i
 // Returned: mlt       double  hours in [0, 24)
 // State:    writes the internal-field records (IGRF of the middle of iyr)
 //           and the sun and dipole axes; dip_ang is not written.
+// Failure:  a UT or a position that is not finite: the fill value, nothing
+//           set.
 // Notes:    MLT 12 on the magnetic meridian of the sun (the GSM x axis),
 //           0 opposite it.
 extern "C" void get_mlt1_(int* iyr, int* idoy, double* ut, double* xgeo, double* mlt) {
+  if (!std::isfinite(*ut) || !std::isfinite(xgeo[0]) || !std::isfinite(xgeo[1]) || !std::isfinite(xgeo[2])) {
+    *mlt = kest::baddata;
+    return;
+  }
   double year = *iyr + 0.5;
   init_dtd_(&year);
   double psi;

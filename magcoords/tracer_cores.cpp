@@ -46,7 +46,9 @@ constexpr const char* kBadPitchCount =
 //           left by the last L* computation seeds the search) and cleared.
 // Failure:  inputs outside the model's validity range or a position code
 //           outside 0..8: Lm, Lstar, XJ, Bmin fill, ind all 0, Blocal and
-//           posit untouched; otherwise as trace_drift_shell_.
+//           posit untouched; a refused time (UT or position not finite, day
+//           of year beyond kMaxDayOfYear) likewise, and flag_l cleared;
+//           otherwise as trace_drift_shell_.
 extern "C" void drift_shell1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT,
                               double* x1, double* x2, double* x3, double* maginput, double* Lm,
                               double* Lstar, double* Blocal, double* Bmin, double* XJ, double* posit,
@@ -56,6 +58,8 @@ extern "C" void drift_shell1_(int* kext, int* options, int* sysaxes, int* iyr, i
   if (!kest::field_setup_time(s, *iyr, *idoy, *UT, *x1, *x2, *x3, maginput)) {
     *Lm = *Lstar = *XJ = *Bmin = baddata;
     for (int i = 0; i < kest::fline::kShellLines; ++i) ind[i] = 0;
+    // A refused time leaves no drift shell behind, as the tracer does.
+    if (s.refused) kest::flag_l.set = 0;
     return;
   }
   trace_drift_shell_(&s.lati, &s.longi, &s.alti, Lm, Lstar, XJ, Blocal, Bmin, posit, ind);
@@ -68,9 +72,10 @@ extern "C" void drift_shell1_(int* kext, int* options, int* sysaxes, int* iyr, i
 //           field_line_tracing_; posit holds the fill value beyond Nposit.
 // State:    the set-up writes magmod, drivers, index, dip_ang, a2000_time and
 //           the frame state; calotte and flag_l are not touched.
-// Failure:  inputs outside the validity range or a position code outside
-//           0..8: Lm, XJ, Bmin fill, Nposit 0, posit all fill, Blocal
-//           untouched; otherwise as field_line_tracing_.
+// Failure:  inputs outside the validity range, a position code outside
+//           0..8, or a refused time (UT or position not finite, day of year
+//           beyond kMaxDayOfYear): Lm, XJ, Bmin fill, Nposit 0, posit all
+//           fill, Blocal untouched; otherwise as field_line_tracing_.
 extern "C" void trace_field_line1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy,
                                    double* UT, double* x1, double* x2, double* x3, double* maginput,
                                    double* Lm, double* Blocal, double* Bmin, double* XJ, double* posit,
@@ -96,7 +101,9 @@ extern "C" void trace_field_line1_(int* kext, int* options, int* sysaxes, int* i
 // State:    the set-up writes magmod.kext and magmod.kint (not lstar_opt),
 //           drivers, index, dip_ang, a2000_time and the frame state.
 // Failure:  inputs outside the validity range, a position code outside
-//           0..8, or a refused point: all five values fill; otherwise as
+//           0..8, a refused time (UT or position not finite, day of year
+//           beyond kMaxDayOfYear), or a refused point or one without a
+//           finite field: all five values fill; otherwise as
 //           find_bm_.
 // Notes:    1. alpha exactly 90: the point is its own mirror point, Bmirr =
 //              Blocal and xGEO the point's GEO position.
@@ -120,7 +127,7 @@ extern "C" void find_mirror_point1_(int* kext, int* options, int* sysaxes, int* 
   double bv[3], bl;
   int ifail = 0;
   champ_(s.xgeo, bv, &bl, &ifail);
-  if (ifail < 0) {
+  if (ifail < 0 || !std::isfinite(bl)) {
     *Blocal = *Bmirr = baddata;
     xGEO[0] = xGEO[1] = xGEO[2] = baddata;
     return;
@@ -137,7 +144,9 @@ extern "C" void find_mirror_point1_(int* kext, int* options, int* sysaxes, int* 
 // State:    the set-up writes magmod (lstar_opt 0), drivers, index, dip_ang,
 //           a2000_time and the frame state.
 // Failure:  inputs outside the validity range, a position code outside
-//           0..8: Bmin and xGEO fill; otherwise as loc_equator_.
+//           0..8, or a refused time (UT or position not finite, day of year
+//           beyond kMaxDayOfYear): Bmin and xGEO fill; otherwise as
+//           loc_equator_.
 extern "C" void find_magequator1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT,
                                   double* x1, double* x2, double* x3, double* maginput, double* Bmin,
                                   double* xGEO) {
@@ -158,8 +167,8 @@ extern "C" void find_magequator1_(int* kext, int* options, int* sysaxes, int* iy
 //                  northern side of the minimum), -1 otherwise, 0 when a
 //                  field could not be evaluated
 // State:    as get_field1_ (called twice).
-// Failure:  0 for a point refused by the model or inputs outside the
-//           validity range. A bad kext or options(5) warns at each of the two
+// Failure:  0 for a point refused by the model, a refused time, or inputs
+//           outside the validity range. A bad kext or options(5) warns at each of the two
 //           field evaluations.
 // Notes:    1. The comparison point lies 0.001 Earth radii along +B; equal
 //              magnitudes give -1.
@@ -201,10 +210,12 @@ extern "C" void get_hemi1_(int* kext, int* options, int* sysaxes, int* iyr, int*
 //           state, calotte; flag_l cleared at entry and before each pitch
 //           angle.
 // Failure:  more than 100000 times, or a negative Nipa: a message, the fill
-//           value in every output entry that exists (the two-dimensional
-//           outputs up to row 100000), nothing computed. A time outside the
-//           validity range: fill in its Lm, Lstar, XJ, Bmirr and Bmin (MLT
-//           still computed). A mirror point not found: fill in its four
+//           value in the first min(ntime, 100000) entries of every output
+//           (rows of the two-dimensional ones), nothing computed. A time
+//           outside the validity range: fill in its Lm, Lstar, XJ, Bmirr and
+//           Bmin (MLT still computed); a position code outside 0..8, a UT or
+//           position that is not finite, or a day of year beyond
+//           kMaxDayOfYear: fill in all its outputs, MLT included. A mirror point not found: fill in its four
 //           entries; other failures as calcul_lstar_.
 // Notes:    1. alpha exactly 90 takes the point itself as the mirror point,
 //              so its column equals make_lstar1_'s results.
@@ -225,7 +236,10 @@ extern "C" void make_lstar_shell_splitting1_(int* ntime, int* Nipa, int* kext, i
         const long j = static_cast<long>(k) * kMaxTimes + i;
         Lm[j] = Lstar[j] = Bmirr[j] = XJ[j] = baddata;
       }
-    for (int i = 0; i < n; ++i) Bmin[i] = MLT[i] = baddata;
+    // Bmin and MLT hold one entry per time, but a call beyond the limit is
+    // refused: they are written only as far as the limit, like the rows of
+    // the two-dimensional outputs.
+    for (int i = 0; i < rows; ++i) Bmin[i] = MLT[i] = baddata;
     return;
   }
   kest::FieldSetup s{};
@@ -237,6 +251,8 @@ extern "C" void make_lstar_shell_splitting1_(int* ntime, int* Nipa, int* kext, i
         Lm[j] = Lstar[j] = Bmirr[j] = XJ[j] = baddata;
       }
       Bmin[i] = baddata;
+      // A refused time leaves no drift shell behind, as a failed L* does.
+      if (s.refused) kest::flag_l.set = 0;
     } else {
       // Bmin of the point's own field line, without a drift shell.
       double lm0, lstar0, xj0, bl0;
@@ -266,6 +282,11 @@ extern "C" void make_lstar_shell_splitting1_(int* ntime, int* Nipa, int* kext, i
           Lm[j] = Lstar[j] = XJ[j] = Bmirr[j] = baddata;
         }
       }
+    }
+    // A refused time, or a position code outside 0..8, places no point.
+    if (!s.placed) {
+      MLT[i] = baddata;
+      continue;
     }
     double xgeo[3];
     gdz_geo_(&s.lati, &s.longi, &s.alti, &xgeo[0], &xgeo[1], &xgeo[2]);

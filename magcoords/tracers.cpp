@@ -64,8 +64,9 @@ constexpr double kMirrorRefineFraction = 0.01;
 // State:    reads magmod.lstar_opt, dipigrf.b0, flag_l; writes calotte(1..48)
 //           and clears flag_l at every exit.
 // Requires: the field-model set-up of the time.
-// Failure:  fill value -1.0E31 in what could not be computed: point refused:
-//           all four scalars; bounce trace refused or open: all four;
+// Failure:  fill value -1.0E31 in what could not be computed: point refused
+//           (by champ, not finite, or without a finite field): all four
+//           scalars; bounce trace refused or open: all four;
 //           refinement refused: lstar, bmin; |lm| > 10, foot point not found,
 //           a refused step while storing, a failed colatitude search, a foot
 //           field below the point's field, a refused point of the flux:
@@ -150,7 +151,8 @@ extern "C" void trace_drift_shell_(double* lati, double* longi, double* alti, do
 //           nposit  int     points stored
 // State:    reads dipigrf.b0; does not touch calotte or flag_l.
 // Requires: the field-model set-up of the time.
-// Failure:  point refused or bounce trace refused or open: lm, xj, bmin fill;
+// Failure:  point refused (as in trace_drift_shell_) or bounce trace refused
+//           or open: lm, xj, bmin fill;
 //           refinement refused: bmin fill; in these cases and when the foot
 //           point is not found, nposit = 0. A step refused while storing:
 //           nposit = the points stored.
@@ -200,7 +202,8 @@ extern "C" void field_line_tracing_(double* lati, double* longi, double* alti, d
 //           xgeo    double[3]  GEO position of the mirror point, Earth radii
 // State:    reads the model state; writes no record.
 // Requires: the field-model set-up of the time.
-// Failure:  point refused: all outputs fill. Pitch angle with sin alpha = 0
+// Failure:  point refused (as in trace_drift_shell_): all outputs fill.
+//           Pitch angle with sin alpha = 0
 //           (no finite mirror field), refused step, no crossing of the
 //           mirror field within 999 steps, mirror point below r = 1: bmirr
 //           and xgeo fill.

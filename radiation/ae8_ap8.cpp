@@ -303,8 +303,9 @@ void trara1(const int* header, const int* body, double l, double* bb0, double e,
 // Failure:  fill value -1.0E31 for: every column beyond nene; a point whose L
 //           is outside 1.2..11 (electrons) or 1.17..7 (protons), or the fill
 //           value; an entry whose flux is zero (or whose upper value is zero
-//           for the kinds 1 and 2); every entry when whichm or whatf is out
-//           of range (nothing printed). ntime above 100000 or nene above 25:
+//           for the kinds 1 and 2); every entry of a column whose energy (E1,
+//           and E2 of a band of kind 2) is not positive and finite; every
+//           entry when whichm or whatf is out of range (nothing printed). ntime above 100000 or nene above 25:
 //           one message line, the fill value in the first min(ntime, 100000)
 //           rows, nothing computed.
 // Notes:    1. The differential flux at E is the difference of the integral
@@ -322,10 +323,21 @@ extern "C" void get_ae8_ap8_flux_(int* ntime, int* whichm, int* whatf, int* nene
   const int* header = c.map;
   const int* body = c.map + 8;
   const int kind = *whatf;
+  // The maps hold fluxes of positive energies only; below their first energy
+  // the lookup extrapolates, which at zero or a negative energy runs away
+  // (1e43 and more, or not a number). A column with an energy that is not
+  // positive and finite keeps the fill value.
+  bool usable[kest::kFluxMaxEnergies];
+  for (int k = 0; k < *nene; ++k) {
+    const double e1 = energy[2 * k], e2 = energy[2 * k + 1];
+    const bool band = kind == 2 && e2 != e1;
+    usable[k] = std::isfinite(e1) && e1 > 0.0 && (!band || (std::isfinite(e2) && e2 > 0.0));
+  }
   for (int i = 0; i < *ntime; ++i) {
     const double l = lm[i];
     if (!(l >= c.lmin && l <= c.lmax)) continue;
     for (int k = 0; k < *nene; ++k) {
+      if (!usable[k]) continue;
       const double e1 = energy[2 * k], e2 = energy[2 * k + 1];
       double& out = flux[i + kest::kFluxMaxPoints * k];
       double f1 = 0.0, f2 = 0.0;

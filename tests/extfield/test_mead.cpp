@@ -1,6 +1,7 @@
 // Mead model: telling coefficients through the field at chosen points,
 // symmetry, divergence, magnitude at geostationary distance, and the model
 // through the field entry.
+#include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -125,6 +126,17 @@ TEST(Mead, ThroughFieldEntry) {
   EXPECT_FALSE(ext_test::external_via_get_field(1, mi, 4, -17.01, 0.0, 0.0).ok);
   mi[0] = 90.5;
   EXPECT_FALSE(ext_test::external_via_get_field(1, mi, 4, -6.6, 0.0, 0.0).ok);
+}
+
+// A class outside 1..4, the extremes of int included, reads no table row:
+// the zero vector.
+TEST(Mead, ClassOutsideTheTableGivesZero) {
+  for (int iopt : {INT_MIN, -1, 0, 5, INT_MAX}) {
+    const Vec b = mead(iopt, 10.0, 3.0, 1.0, -2.0);
+    EXPECT_EQ(b.x, 0.0) << iopt;
+    EXPECT_EQ(b.y, 0.0) << iopt;
+    EXPECT_EQ(b.z, 0.0) << iopt;
+  }
 }
 
 }  // namespace

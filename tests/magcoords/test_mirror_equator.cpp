@@ -327,8 +327,14 @@ TEST(ShellSplitting, TooManyTimesOrNegativePitchCountIsRefused) {
     EXPECT_EQ(bmirr[j], 7.0);
     EXPECT_EQ(xj[j], 7.0);
   }
-  for (double v : bmin) ASSERT_EQ(v, kFill);
-  for (double v : mlt) ASSERT_EQ(v, kFill);
+  // Bmin and MLT only as far as the refusal's limit: the entry past it is
+  // left as it was.
+  for (size_t i = 0; i < Splitting::kRows; ++i) {
+    ASSERT_EQ(bmin[i], kFill) << i;
+    ASSERT_EQ(mlt[i], kFill) << i;
+  }
+  EXPECT_EQ(bmin[Splitting::kRows], 7.0);
+  EXPECT_EQ(mlt[Splitting::kRows], 7.0);
 
   ntime = 2;
   nipa = -1;
