@@ -5,32 +5,11 @@
 
 #include "kest/orbit.h"
 #include "orbit/orbit_state.hpp"
+#include "sgp4_elements.hpp"
 
 namespace {
 
-constexpr double deg = 3.14159265358979323846 / 180.0;
-constexpr double revday = 2.0 * 3.14159265358979323846 / 1440.0;  // rev/day -> rad/min
-constexpr double fill = -1.0e31;
-
-struct Elements {
-  int satnum, year;
-  double doy, bstar, ecc, incl, node, argp, mo, n;
-};
-
-// Days from 1949-12-31 00:00 UT to the epoch (years 1950..2056).
-double epoch_of(int year, double doy) {
-  double d = 0.0;
-  for (int y = 1950; y < year; ++y) d += (y % 4 == 0) ? 366.0 : 365.0;
-  return d + doy;
-}
-
-int init(const Elements& e, int whichconst = 72) {
-  int satn = e.satnum, err = -1;
-  double bstar = e.bstar, ecc = e.ecc, epoch = epoch_of(e.year, e.doy), argp = e.argp * deg,
-         incl = e.incl * deg, mo = e.mo * deg, no = e.n * revday, node = e.node * deg;
-  sgp4init_(&whichconst, &satn, &bstar, &ecc, &epoch, &argp, &incl, &mo, &no, &node, &err);
-  return err;
-}
+using namespace sgp4_test;
 
 int prop(double t, double r[3], double v[3], int whichconst = 72) {
   int err = -1;
@@ -43,10 +22,6 @@ const Elements minotaur{28872, 2005, 333.02012661, 0.24476e-3, 0.0303955, 96.473
                         157.9986, 244.0492, 110.6523, 16.46015938};
 const Elements e995{33333, 2005, 333.02012661, 0.10000e-3, 0.9950000, 96.4736,
                     157.9986, 244.0492, 110.6523, 4.00004038};
-const Elements molniya{8195, 2006, 176.33215444, 0.11873e-3, 0.6877146, 64.1586,
-                       279.0717, 264.7651, 20.2257, 2.00491383};
-const Elements geo{28626, 2006, 176.46683397, 0.10000e-3, 0.0000335, 0.0019,
-                   286.9433, 13.7918, 55.6504, 1.00270176};
 
 }  // namespace
 

@@ -14,32 +14,11 @@
 
 #include "kest/orbit.h"
 #include "orbit/orbit_state.hpp"
+#include "sgp4_elements.hpp"
 
 namespace {
 
-constexpr double deg = 3.14159265358979323846 / 180.0;
-constexpr double revday = 2.0 * 3.14159265358979323846 / 1440.0;  // rev/day -> rad/min
-constexpr double fill = -1.0e31;
-
-struct Elements {
-  int satnum, year;
-  double doy, bstar, ecc, incl, node, argp, mo, n;
-};
-
-// Days from 1949-12-31 00:00 UT to the epoch (years 1950..2056).
-double epoch_of(int year, double doy) {
-  double d = 0.0;
-  for (int y = 1950; y < year; ++y) d += (y % 4 == 0) ? 366.0 : 365.0;
-  return d + doy;
-}
-
-int init(const Elements& e) {
-  int whichconst = 72, satn = e.satnum, err = -1;
-  double bstar = e.bstar, ecc = e.ecc, epoch = epoch_of(e.year, e.doy), argp = e.argp * deg,
-         incl = e.incl * deg, mo = e.mo * deg, no = e.n * revday, node = e.node * deg;
-  sgp4init_(&whichconst, &satn, &bstar, &ecc, &epoch, &argp, &incl, &mo, &no, &node, &err);
-  return err;
-}
+using namespace sgp4_test;
 
 // Position, velocity and code of one call, compared as bits (NaN-safe, and
 // -0 differs from +0).
@@ -59,16 +38,13 @@ Result prop(double t) {
   return x;
 }
 
-// Element sets of the published verification file: half-day resonant
-// (Molniya; 22674 with e > 0.715, the other branch of the eccentricity fits),
-// one-day resonant (geostationary, with 25954 propagated before its epoch
-// there), and a non-resonant deep-space control (e = 0.79, 5.8-day period).
-const Elements molniya{8195, 2006, 176.33215444, 0.11873e-3, 0.6877146, 64.1586,
-                       279.0717, 264.7651, 20.2257, 2.00491383};
+// Besides the Molniya and geostationary sets, from the published
+// verification file: a second half-day resonant set (22674, e > 0.715, the
+// other branch of the eccentricity fits), a second one-day resonant set
+// (25954, propagated before its epoch there), and a non-resonant deep-space
+// control (e = 0.79, 5.8-day period).
 const Elements molniya2{22674, 2006, 176.55909107, 0.29868e-3, 0.7541712, 63.5035,
                         354.4452, 253.3264, 18.7754, 1.96679808};
-const Elements geo{28626, 2006, 176.46683397, 0.10000e-3, 0.0000335, 0.0019,
-                   286.9433, 13.7918, 55.6504, 1.00270176};
 const Elements geo2{25954, 2004, 39.68057285, 0.0, 0.0001765, 0.0004,
                     243.8136, 15.5294, 22.7134, 1.00271289};
 const Elements control{20413, 2005, 363.79166667, 0.0, 0.7864447, 12.3514,
