@@ -188,9 +188,27 @@ void long_field(T87Cache<32>& k, int iopt, const double* a, double x, double y, 
   tail_and_ring(k.tr, true, s, c, x, y, z, b);
 }
 
-// A position or tilt without a finite value: the field cannot be computed.
-bool finite_input(double x, double y, double z) {
-  return std::isfinite(x) && std::isfinite(y) && std::isfinite(z) && std::isfinite(kest::dip_ang.tilt);
+// The field of Kp class iopt (1..classes) from the published sets, as both
+// entries give it: a class outside the table gives the zero vector rather
+// than a read outside it; a position or tilt without a finite value gives the
+// fill value.
+template <int N, int Classes>
+void class_field(void (*field)(T87Cache<N>&, int, const double*, double, double, double, double*),
+                 T87Cache<N>& cache, const double (&params)[Classes][N], int iopt, double x, double y,
+                 double z, double* bx, double* by, double* bz) {
+  if (iopt < 1 || iopt > Classes) {
+    *bx = *by = *bz = 0.0;
+    return;
+  }
+  if (!(std::isfinite(x) && std::isfinite(y) && std::isfinite(z) && std::isfinite(kest::dip_ang.tilt))) {
+    *bx = *by = *bz = kest::baddata;
+    return;
+  }
+  double b[3];
+  field(cache, iopt, params[iopt - 1], x, y, z, b);
+  *bx = b[0];
+  *by = b[1];
+  *bz = b[2];
 }
 
 }  // namespace
@@ -222,19 +240,7 @@ void kest::t87_long_field(int key, const double* a, double x, double y, double z
 //           geomagnetic field in the cislunar magnetosphere for different
 //           disturbance levels, Planet. Space Sci. 35, 1347 (1987).
 extern "C" void tsy87s_(int* iopt, double* x, double* y, double* z, double* bx, double* by, double* bz) {
-  if (*iopt < 1 || *iopt > 8) {
-    *bx = *by = *bz = 0.0;
-    return;
-  }
-  if (!finite_input(*x, *y, *z)) {
-    *bx = *by = *bz = kest::baddata;
-    return;
-  }
-  double b[3];
-  short_field(t87s_cache, *iopt, kest::t87::short_params[*iopt - 1], *x, *y, *z, b);
-  *bx = b[0];
-  *by = b[1];
-  *bz = b[2];
+  class_field(short_field, t87s_cache, kest::t87::short_params, *iopt, *x, *y, *z, bx, by, bz);
 }
 
 // tsy87l: Tsyganenko 1987 long-tail external field at one point.
@@ -253,19 +259,7 @@ extern "C" void tsy87s_(int* iopt, double* x, double* y, double* z, double* bx, 
 //           geomagnetic field in the cislunar magnetosphere for different
 //           disturbance levels, Planet. Space Sci. 35, 1347 (1987).
 extern "C" void tsy87l_(int* iopt, double* x, double* y, double* z, double* bx, double* by, double* bz) {
-  if (*iopt < 1 || *iopt > 6) {
-    *bx = *by = *bz = 0.0;
-    return;
-  }
-  if (!finite_input(*x, *y, *z)) {
-    *bx = *by = *bz = kest::baddata;
-    return;
-  }
-  double b[3];
-  long_field(t87l_cache, *iopt, kest::t87::long_params[*iopt - 1], *x, *y, *z, b);
-  *bx = b[0];
-  *by = b[1];
-  *bz = b[2];
+  class_field(long_field, t87l_cache, kest::t87::long_params, *iopt, *x, *y, *z, bx, by, bz);
 }
 
 // The two models as champ calls them: GSM point, Kp class from the set-up.
