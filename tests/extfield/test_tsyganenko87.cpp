@@ -133,32 +133,55 @@ TEST(Tsyganenko87, RingCurrentAtOrigin) {
   EXPECT_EQ(b.y, 0.0);
 }
 
-// Physical orders: at geostationary distance at midnight (zero tilt) the
-// model weakens the northward field by 10 to 50 nT, more for higher classes
-// overall; in the tail lobes the field points earthward in the north and
-// tailward in the south.
+// Physical orders: at geostationary distance at midnight (zero tilt) each
+// model weakens the northward field by 10 to 50 nT, more for the highest
+// class than for the lowest; in the tail lobes the field points earthward in
+// the north and tailward in the south.
 TEST(Tsyganenko87, GeostationaryAndLobes) {
-  for (int iopt = 1; iopt <= 6; ++iopt) {
-    const Vec g = t87l(iopt, 0.0, -6.6, 0.0, 0.0);
-    EXPECT_EQ(g.x, 0.0);
-    EXPECT_EQ(g.y, 0.0);
-    EXPECT_LT(g.z, -10.0);
-    EXPECT_GT(g.z, -50.0);
-    EXPECT_GT(t87l(iopt, 0.0, -30.0, 0.0, 6.0).x, 5.0);
-    EXPECT_LT(t87l(iopt, 0.0, -30.0, 0.0, -6.0).x, -5.0);
+  struct Lobe {
+    double x, z;
+  };
+  const Lobe lobes[] = {{-20.0, 5.0}, {-30.0, 6.0}};  // short tail, long tail
+  for (int m = 0; m < 2; ++m) {
+    const Model& mod = kModels[m];
+    for (int iopt = 1; iopt <= mod.nclass; ++iopt) {
+      const Vec g = mod.field(iopt, 0.0, -6.6, 0.0, 0.0);
+      EXPECT_EQ(g.x, 0.0) << mod.name << " class " << iopt;
+      EXPECT_EQ(g.y, 0.0) << mod.name << " class " << iopt;
+      EXPECT_LT(g.z, -10.0) << mod.name << " class " << iopt;
+      EXPECT_GT(g.z, -50.0) << mod.name << " class " << iopt;
+      EXPECT_GT(mod.field(iopt, 0.0, lobes[m].x, 0.0, lobes[m].z).x, 5.0) << mod.name << " class " << iopt;
+      EXPECT_LT(mod.field(iopt, 0.0, lobes[m].x, 0.0, -lobes[m].z).x, -5.0) << mod.name << " class " << iopt;
+    }
+    EXPECT_LT(mod.field(mod.nclass, 0.0, -6.6, 0.0, 0.0).z, mod.field(1, 0.0, -6.6, 0.0, 0.0).z) << mod.name;
   }
-  EXPECT_LT(t87l(6, 0.0, -6.6, 0.0, 0.0).z, t87l(1, 0.0, -6.6, 0.0, 0.0).z);
 }
 
-// Alternating classes gives each class's own field (the cache reloads).
-TEST(Tsyganenko87, ClassCache) {
-  const Vec first = t87l(2, 12.0, -9.0, 2.0, 1.5);
-  const Vec other = t87l(5, 12.0, -9.0, 2.0, 1.5);
-  EXPECT_NE(other.z, first.z);
-  const Vec again = t87l(2, 12.0, -9.0, 2.0, 1.5);
-  EXPECT_EQ(again.x, first.x);
-  EXPECT_EQ(again.y, first.y);
-  EXPECT_EQ(again.z, first.z);
+// The class cache: every class run alone over a few points and tilts, then
+// the same calls with the classes interleaved (a reload at every call) give
+// the same fields to the last bit.
+TEST(Tsyganenko87, ClassCacheInterleaved) {
+  const double pts[][4] = {{-9.0, 2.0, 1.5, 12.0}, {-20.0, -5.0, 3.0, -8.0}, {2.0, 1.0, -4.0, 30.0}};
+  for (const Model& mod : kModels) {
+    std::vector<Vec> alone;
+    for (int iopt = 1; iopt <= mod.nclass; ++iopt)
+      for (const auto& p : pts) alone.push_back(mod.field(iopt, p[3], p[0], p[1], p[2]));
+    EXPECT_NE(alone[0].z, alone[3].z) << mod.name;  // classes 1 and 2 differ
+    for (int pass = 0; pass < 2; ++pass) {
+      for (int j = 0; j < 3; ++j) {
+        // Classes in an order that changes class at every call.
+        for (int k = 0; k < mod.nclass; ++k) {
+          const int iopt = (k % 2 == 0) ? mod.nclass - k / 2 : 1 + k / 2;
+          const auto& p = pts[j];
+          const Vec b = mod.field(iopt, p[3], p[0], p[1], p[2]);
+          const Vec& want = alone[(iopt - 1) * 3 + j];
+          EXPECT_EQ(b.x, want.x) << mod.name << " class " << iopt;
+          EXPECT_EQ(b.y, want.y) << mod.name << " class " << iopt;
+          EXPECT_EQ(b.z, want.z) << mod.name << " class " << iopt;
+        }
+      }
+    }
+  }
 }
 
 // Through the field entry (code 3): Kp 4.0 gives class 5; the field is the
@@ -233,46 +256,6 @@ TEST(Tsyganenko87, ShortTailDivergenceFree) {
         const double r = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
         const double bscale = ext_test::norm(f(p[0], p[1], p[2])) / r;
         EXPECT_LT(std::fabs(div), 2e-3 * bscale) << "class " << iopt << " tilt " << tilt << " x " << p[0];
-      }
-    }
-  }
-}
-
-// Physical orders, short tail: at geostationary distance at midnight (zero
-// tilt) the field is weakened by 10 to 50 nT, more for the highest class than
-// for the lowest; the tail lobes point earthward in the north and tailward in
-// the south.
-TEST(Tsyganenko87, ShortTailGeostationaryAndLobes) {
-  for (int iopt = 1; iopt <= 8; ++iopt) {
-    const Vec g = t87s(iopt, 0.0, -6.6, 0.0, 0.0);
-    EXPECT_EQ(g.x, 0.0);
-    EXPECT_EQ(g.y, 0.0);
-    EXPECT_LT(g.z, -10.0);
-    EXPECT_GT(g.z, -50.0);
-    EXPECT_GT(t87s(iopt, 0.0, -20.0, 0.0, 5.0).x, 5.0);
-    EXPECT_LT(t87s(iopt, 0.0, -20.0, 0.0, -5.0).x, -5.0);
-  }
-  EXPECT_LT(t87s(8, 0.0, -6.6, 0.0, 0.0).z, t87s(1, 0.0, -6.6, 0.0, 0.0).z);
-}
-
-// The class cache: every class run alone over a few points and tilts, then
-// the same calls with the classes interleaved (a reload at every call) give
-// the same fields to the last bit.
-TEST(Tsyganenko87, ShortTailClassCacheInterleaved) {
-  const double pts[][4] = {{-9.0, 2.0, 1.5, 12.0}, {-20.0, -5.0, 3.0, -8.0}, {2.0, 1.0, -4.0, 30.0}};
-  std::vector<Vec> alone;
-  for (int iopt = 1; iopt <= 8; ++iopt)
-    for (const auto& p : pts) alone.push_back(t87s(iopt, p[3], p[0], p[1], p[2]));
-  const int order[] = {8, 1, 5, 2, 7, 3, 6, 4};
-  for (int pass = 0; pass < 2; ++pass) {
-    for (int j = 0; j < 3; ++j) {
-      for (int iopt : order) {
-        const auto& p = pts[j];
-        const Vec b = t87s(iopt, p[3], p[0], p[1], p[2]);
-        const Vec& want = alone[(iopt - 1) * 3 + j];
-        EXPECT_EQ(b.x, want.x) << "class " << iopt;
-        EXPECT_EQ(b.y, want.y) << "class " << iopt;
-        EXPECT_EQ(b.z, want.z) << "class " << iopt;
       }
     }
   }
