@@ -450,17 +450,23 @@ extern "C" void sgp4_(int* whichconst, double* tsince, double* r, double* v, int
 
   // Luni-solar periodics.
   double ep = em, xincp = inclm, argpp = argpm, nodep = nodem, mp = mm;
-  double sinip = std::sin(inclm), cosip = std::cos(inclm);
-  if (s.method == 'd') {
-    kest::dpper(t, 'n', ep, xincp, nodep, argpp, mp);
+  double sinip, cosip;
+  if (s.method != 'd') {
+    sinip = std::sin(inclm);
+    cosip = std::cos(inclm);
+  } else {
+    // dpper hands back the sine and cosine of the inclination it perturbed.
+    // A negative inclination is reflected; the sine is odd and the cosine
+    // even, and so are the library's (they reduce |x| and restore the sign),
+    // so the reflected angle's values are the same numbers, the sine negated.
+    kest::dpper(t, 'n', ep, xincp, nodep, argpp, mp, &sinip, &cosip);
     if (xincp < 0.0) {
       xincp = -xincp;
       nodep = nodep + pi;
       argpp = argpp - pi;
+      sinip = -sinip;
     }
     if (ep < 0.0 || ep > 1.0) *error = 3;
-    sinip = std::sin(xincp);
-    cosip = std::cos(xincp);
     s.ay_coef = -0.5 * g.j3oj2 * sinip;
     s.l_coef = long_period_l(g.j3oj2, sinip, cosip);
   }
@@ -713,13 +719,15 @@ void dscom(double epoch, double ep, double argpp, double tc, double inclp,
 // Given and returned:
 //           ep, inclp, nodep, argpp, mp  double  elements (rad); unchanged
 //           with init 'y'
+// Returned: sinip, cosip  double*  (optional, may be null) sine and cosine
+//           of the perturbed inclination inclp, with init 'n' only
 // State:    reads elsetrec sol_*, lun_*, per_*, sun_m0, moon_m0.
 // Notes:    1. Below 0.2 rad of perturbed inclination the node and perigee
 //              terms are applied in Lyddane's form (through the components
 //              sin i sin Omega, sin i cos Omega), which stays regular as sin i
 //              goes to 0. The new node is kept within pi of the old one.
 void dpper(double t, char init, double& ep, double& inclp, double& nodep,
-           double& argpp, double& mp) {
+           double& argpp, double& mp, double* sinip_out, double* cosip_out) {
   const Elsetrec& s = elsetrec;
   constexpr double zns = 1.19459e-5, zes = 0.01675;
   constexpr double znl = 1.5835218e-4, zel = 0.0549;
@@ -764,6 +772,8 @@ void dpper(double t, char init, double& ep, double& inclp, double& nodep,
   inclp = inclp + pinc;
   ep = ep + pe;
   const double sinip = std::sin(inclp), cosip = std::cos(inclp);
+  if (sinip_out != nullptr) *sinip_out = sinip;
+  if (cosip_out != nullptr) *cosip_out = cosip;
 
   if (inclp >= 0.2) {
     ph = ph / sinip;
@@ -998,7 +1008,6 @@ void dspace(double t, double tc, double& em, double& argpm, double& inclm,
   // most 139000 steps).
   constexpr double max_resonance_minutes = 1.0e8;
 
-  const double theta = fmod2p(s.gst_epoch + tc * rptim);
   em = em + s.deep_e_rate * t;
   inclm = inclm + s.deep_i_rate * t;
   argpm = argpm + s.deep_perigee_rate * t;
@@ -1083,6 +1092,8 @@ void dspace(double t, double tc, double& em, double& argpm, double& inclm,
     s.res_rates_set = 0;
   }
 
+  // Greenwich sidereal angle at t: the resonant angle is measured from it.
+  const double theta = fmod2p(s.gst_epoch + tc * rptim);
   const double xndt = s.res_ndot, xnddt = s.res_nddot, xldot = s.res_ldot;
   const double ft = t - s.res_time;
   nm = s.res_motion + xndt * ft + xnddt * ft * ft * 0.5;

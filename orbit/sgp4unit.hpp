@@ -23,7 +23,7 @@ struct DeepGeometry {
 void dscom(double epoch, double ep, double argpp, double tc, double inclp,
            double nodep, double np, DeepGeometry& g);
 void dpper(double t, char init, double& ep, double& inclp, double& nodep,
-           double& argpp, double& mp);
+           double& argpp, double& mp, double* sinip = nullptr, double* cosip = nullptr);
 void dsinit(double xke, double t, double tc, const DeepGeometry& g,
             double mdot, double nodedot, double xpidot, double& em,
             double& argpm, double& inclm, double& mm, double& nm,
