@@ -77,11 +77,10 @@ void BM_Sgp4ResonantFar(benchmark::State& state) {
 }
 
 // A month after the epoch, the usual driver pattern: one-minute steps over
-// days 29 to 31, per call. Each pass starts again at day 29 (one integration
-// from the epoch per 2880 calls). Argument: 0 the 12 h set, 1 the 24 h set.
-void BM_Sgp4ResonantMonth(benchmark::State& state) {
-  if (init(state.range(0) == 0 ? resonant : geostationary) != 0)
-    state.SkipWithError("set-up failed");
+// days 29 to 31, per call. Each pass starts again at day 29 (for a resonant
+// set, one integration from the epoch per 2880 calls).
+void propagate_month(benchmark::State& state, const Elements& e) {
+  if (init(e) != 0) state.SkipWithError("set-up failed");
   int whichconst = 84, err = 0;
   double r[3], v[3];
   constexpr int calls = 2 * 1440;
@@ -95,27 +94,21 @@ void BM_Sgp4ResonantMonth(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * calls);
 }
 
-// The same month-out series for deep-space sets that are not resonant but
-// otherwise like the two above: the 12 h set at 1.8 rev/day and the 24 h set
-// at 0.7 rev/day (both outside the resonance bands), same eccentricity and
+// Argument: 0 the 12 h set, 1 the 24 h set.
+void BM_Sgp4ResonantMonth(benchmark::State& state) {
+  propagate_month(state, state.range(0) == 0 ? resonant : geostationary);
+}
+
+// The same series for deep-space sets that are not resonant but otherwise
+// like the two above: the 12 h set at 1.8 rev/day and the 24 h set at
+// 0.7 rev/day (both outside the resonance bands), same eccentricity and
 // inclination, so the same Kepler and luni-solar work per call. The
 // difference to BM_Sgp4ResonantMonth is what the resonance itself costs.
 // Argument: 0 like the 12 h set, 1 like the 24 h set.
 void BM_Sgp4MonthNotResonant(benchmark::State& state) {
   Elements e = state.range(0) == 0 ? resonant : geostationary;
   e.n = state.range(0) == 0 ? 1.8 : 0.7;
-  if (init(e) != 0) state.SkipWithError("set-up failed");
-  int whichconst = 84, err = 0;
-  double r[3], v[3];
-  constexpr int calls = 2 * 1440;
-  for (auto _ : state) {
-    for (int k = 0; k < calls; ++k) {
-      double t = 29.0 * 1440.0 + k;
-      sgp4_(&whichconst, &t, r, v, &err);
-      benchmark::DoNotOptimize(r);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * calls);
+  propagate_month(state, e);
 }
 
 void BM_Sgp4Init(benchmark::State& state, const Elements& e) {
