@@ -3,11 +3,14 @@
 #ifndef KEST_TESTS_EXTFIELD_EXT_HELPERS_HPP
 #define KEST_TESTS_EXTFIELD_EXT_HELPERS_HPP
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <functional>
 
 #include "kest/frame.h"
 #include "kest/magcoords.h"
+#include "magcoords/magcoords_state.hpp"
 
 namespace ext_test {
 
@@ -67,6 +70,24 @@ inline EntryResult external_via_get_field(int kext, const double* maginput, int 
   else
     geo_sm_(d, m);
   return {true, {m[0], m[1], m[2]}};
+}
+
+// A Kp-class model through the field entry: with code kext and Kp (times
+// 10) kp10 in maginput(1), the entry must choose class want_class and give,
+// at the GSM point, the model routine's own field for that class at the tilt
+// the entry set.
+using ClassModel = Vec (*)(int iopt, double tilt, double x, double y, double z);
+inline void expect_entry_gives_class_field(int kext, double kp10, int want_class, ClassModel model,
+                                           double x, double y, double z) {
+  double mi[25] = {};
+  mi[0] = kp10;
+  const auto r = external_via_get_field(kext, mi, 2, x, y, z);
+  ASSERT_TRUE(r.ok) << "kext " << kext;
+  EXPECT_EQ(kest::index.kp_class, want_class) << "kext " << kext;
+  const Vec want = model(want_class, kest::dip_ang.tilt, x, y, z);
+  EXPECT_NEAR(r.ext.x, want.x, 1e-6) << "kext " << kext;
+  EXPECT_NEAR(r.ext.y, want.y, 1e-6) << "kext " << kext;
+  EXPECT_NEAR(r.ext.z, want.z, 1e-6) << "kext " << kext;
 }
 
 }  // namespace ext_test
