@@ -38,6 +38,7 @@
 #include <string_view>
 
 #include "cdf_epoch.hpp"
+#include "pitch_angle.hpp"
 #include "frame/atomic_output.hpp"
 #include "frame/conventions.hpp"
 #include "frame/fortran_fields.hpp"
@@ -202,13 +203,6 @@ void compute_selected() {
                sel.maginput, &sel.lm[1], &sel.lstar[1], &sel.blocal[1], &sel.bmin[1], &sel.xj[1], &sel.mlt[1]);
 }
 
-// Equatorial pitch angle of a particle mirroring at the point, degrees. Two
-// fill values give a ratio of 1 and so 90; a NaN fails the test and gives 90.
-double equatorial_pitch(double blocal, double bmin) {
-  if (blocal >= bmin) return std::asin(std::sqrt(bmin / blocal)) * (45.0 / std::atan(1.0));
-  return 90.0;
-}
-
 // Creates the temporary file of "position.tmp", so that a directory that
 // cannot take the output is found before any reading or computing.
 void open_position_file() {
@@ -239,7 +233,7 @@ void write_position_file() {
       p += 12;
     }
     const double cols[8] = {sel.blocal[j], sel.bmin[j], sel.xj[j],  sel.lm[j],
-                            sel.lstar[j],  sel.mlt[j],  kLocalPitch, equatorial_pitch(sel.blocal[j], sel.bmin[j])};
+                            sel.lstar[j],  sel.mlt[j],  kLocalPitch, batch::equatorial_pitch(sel.blocal[j], sel.bmin[j])};
     for (double v : cols) {
       *p++ = ',';
       kest::fio::write_sci(p, 14, 6, v);
