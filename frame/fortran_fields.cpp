@@ -1,6 +1,7 @@
 // Fixed-format record fields (see fortran_fields.hpp).
 #include "frame/fortran_fields.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -116,6 +117,11 @@ bool read_real(std::string_view field, int decimals, double* value) {
     for (std::size_t k = j; k < n; ++k)
       if (!is_digit(s[k])) return false;
     exponent = std::strtol(s + i, nullptr, 10);
+    // strtol saturates a long digit string at LONG_MIN/LONG_MAX, where taking
+    // off the implied decimals would overflow. Any exponent beyond 99999
+    // already carries a mantissa of at most kMaxField digits past the range
+    // of a double, so the clamp changes no value read.
+    exponent = std::clamp(exponent, -99999L, 99999L);
   }
   if (!point) exponent -= decimals;
   std::snprintf(text + m, sizeof text - m, "e%ld", exponent);

@@ -25,6 +25,20 @@ TEST(FortranIo, RealFieldsWithImpliedDecimals) {
     EXPECT_FALSE(kest::fio::read_real(bad, 2, &v)) << bad;
 }
 
+// Exponents of any length, with implied decimals to take off: beyond the
+// range of a double the value underflows to zero or overflows and is refused,
+// however many digits the exponent has.
+TEST(FortranIo, RealFieldsWithHugeExponents) {
+  for (const char* tiny : {"1E-400", "1E-99999999999999999999", "1-999999999999999999999999"}) {
+    double v = -1;
+    ASSERT_TRUE(kest::fio::read_real(tiny, 2, &v)) << tiny;
+    EXPECT_EQ(v, 0.0) << tiny;
+  }
+  double v;
+  for (const char* huge : {"1E400", "1E99999999999999999999", "1+999999999999999999999999"})
+    EXPECT_FALSE(kest::fio::read_real(huge, 2, &v)) << huge;
+}
+
 TEST(FortranIo, IntegerAndFreeFormFields) {
   int i = -1;
   EXPECT_TRUE(kest::fio::read_int("  42", &i));
