@@ -107,7 +107,10 @@ struct TableLine {
 };
 
 // Reads the next line of fp. Returns 1 for a line, 0 at the end of the file,
-// -1 on a read error (errno set).
+// -1 on a read error (errno set). A line with a character that is not white
+// space past kRecordWidth is returned at that character, the rest unread:
+// every caller refuses such a line, and a file without line ends (gigabytes
+// of one "line") must not be read to its end first.
 int read_line(std::FILE* fp, TableLine& line) {
   line.len = 0;
   line.beyond = 0;
@@ -115,10 +118,12 @@ int read_line(std::FILE* fp, TableLine& line) {
   int c;
   while ((c = getc_unlocked(fp)) != EOF && c != '\n') {
     ++col;
-    if (col <= static_cast<std::size_t>(kRecordWidth))
+    if (col <= static_cast<std::size_t>(kRecordWidth)) {
       line.text[line.len++] = static_cast<char>(c);
-    else if (line.beyond == 0 && !is_white(static_cast<char>(c)))
+    } else if (!is_white(static_cast<char>(c))) {
       line.beyond = col;
+      return 1;
+    }
   }
   if (c == EOF) {
     if (std::ferror(fp)) return -1;
@@ -241,7 +246,8 @@ void init_crresele() {
 //           subnormal number) or exceeds 1.4E306 after the scaling, and a
 //           line after the last record needed that is not blank.
 // Notes:    1. The file name is the prefix followed directly by the table's
-//              name: a directory must end in "/".
+//              name: a directory must end in "/". The prefix ends at a NUL
+//              among its path_len characters.
 //           2. ne x (nl - 1) records are read, energy by energy and within
 //              one energy L cell by L cell, 34 B/B0 cells per record. A record
 //              is one line of 340 characters, or 339 without its last
@@ -258,7 +264,12 @@ void init_crres(int model, const char* path, int path_len) {
   n.ne = protons ? 22 : 10;
   n.nb = 35;
   n.nl = protons ? 91 : 87;
-  const std::string name = std::string(path, static_cast<std::size_t>(path_len)) + kTableFile[model];
+  // No file name holds a NUL: a C caller's zero-padded buffer ends at its
+  // first one, and nothing after it may pick another file.
+  std::size_t prefix = path == nullptr ? 0 : static_cast<std::size_t>(path_len);
+  if (prefix > 0)
+    if (const void* nul = std::memchr(path, '\0', prefix)) prefix = static_cast<const char*>(nul) - path;
+  const std::string name = std::string(path == nullptr ? "" : path, prefix) + kTableFile[model];
 
   // Only a regular file is a table: a directory would read as an empty
   // file, and opening a FIFO for reading would wait for a writer.
@@ -467,7 +478,7 @@ extern "C" void fly_in_afrl_crres1_(int* ntime, int* sysaxes, int* whichm, int* 
   const bool path_ok = *path_len >= 0 && *path_len <= kPathMax;
   if (path_ok) {
     std::memset(dir, ' ', sizeof dir);
-    std::memcpy(dir, path, static_cast<std::size_t>(*path_len));
+    if (*path_len > 0) std::memcpy(dir, path, static_cast<std::size_t>(*path_len));
   }
   kest::flag_l.set = 0;
   kest::magmod.kext = 5;

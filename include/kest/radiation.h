@@ -18,8 +18,8 @@ KEST_BEGIN_C
  * value hold KEST_FILL. The position drivers replace an invalid whichm or
  * whatf by 1 in the caller's variable after a warning; the lookups leave
  * every flux at KEST_FILL for such values. The CRRES tables are text files
- * read at every call from the caller's path prefix (path_len 0..500; the file
- * name is appended without a separator); a table that cannot be opened or
+ * read at every call from the caller's path prefix (path_len 0..500, ending
+ * early at a NUL; the file name is appended without a separator); a table that cannot be opened or
  * read stops the process with a message on standard error (status 1).
  * Nothing is re-entrant. */
 KEST_API void get_ae8_ap8_flux_(int *ntime, int *whichm, int *whatf, int *Nene,

@@ -378,6 +378,24 @@ TEST(CrresTable, UnopenableTablesStop) {
       },
       testing::ExitedWithCode(1), "crresele_Ap4.txt: record 430, field 21 is cut short");
 }
+// A file without line ends is refused at the first character past the
+// record's 340 columns, without reading the rest: a gigabyte of NULs (a
+// sparse file) must not take seconds.
+TEST(CrresTable, LineWithoutEndIsRefusedAtOnce) {
+  TempDir tmp;
+  const std::string dir = tmp.path;
+  const std::string file = dir + "crrespro_quiet.txt";
+  write_lines(file, {});
+  ASSERT_EQ(truncate(file.c_str(), 1L << 30), 0);
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);
+        alarm(5);
+        kest::init_crres(1, dir.c_str(), static_cast<int>(dir.size()));
+      },
+      testing::ExitedWithCode(1), "crrespro_quiet.txt: record 1 has characters beyond its 34 fields \\(column 341\\)");
+}
+
 // The cell of a point: the largest L grid value at or below L (the last grid
 // value itself is outside), the smallest B/B0 grid value at or above B/B0,
 // less one (B/B0 at or below 1.004, and below 1, in cell 1). At a grid energy
@@ -534,6 +552,28 @@ TEST(CrresLookup, DataPathAndRefusedCalls) {
   }
 }
 
+// A C caller's path is a string: a zero-padded buffer passed with its whole
+// length names the directory before the first NUL, and characters after a
+// NUL never pick another file (here the quiet table's own name in front of
+// the active table's).
+TEST(CrresLookup, DataPathEndsAtNul) {
+  TempDir tmp;
+  const std::string dir = tmp.path;
+  write_table(dir + "crrespro_quiet.txt", 22, 90, code_field);
+  const std::string padded = dir + std::string(500 - dir.size(), '\0');
+  const Flux f = crres(1, 1, {1.5, 0.0}, {1.0}, {1.0}, {}, padded, 500);
+  EXPECT_NEAR(f.at(0, 0), code(1, 1, 1), 1e-9 * code(1, 1, 1));
+  const std::string quiet = dir + "crrespro_quiet.txt" + std::string(1, '\0');
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);
+        crres(2, 1, {1.5, 0.0}, {1.0}, {1.0}, {}, quiet, static_cast<int>(quiet.size()));
+      },
+      testing::ExitedWithCode(1),
+      "Cannot open CRRES flux table file " + literally(dir + "crrespro_quiet.txtcrrespro_active.txt") +
+          ": No such file or directory");
+}
+
 // The argument-vector entry passes the characters and the length on.
 TEST(CrresLookup, EntryCallsTheLookup) {
   TempDir tmp;
@@ -614,6 +654,17 @@ TEST(CrresFly, SelectorsAndDataPath) {
   EXPECT_NE(testing::internal::GetCapturedStdout().find("CRRES data path longer than 500 characters"),
             std::string::npos);
   EXPECT_EQ(f.at(0, 0), kFill);
+
+  // An empty path may come as a null pointer: the working directory, which
+  // holds no table.
+  len = 0;
+  EXPECT_EXIT(
+      {
+        dup2(2, 1);
+        fly_in_afrl_crres1_(&n, &sysaxes, &whichm, &whatf, &nene, energy, &iyr, &idoy, &ut, &x, &y, &z, &ap,
+                            f.v.data(), nullptr, &len);
+      },
+      testing::ExitedWithCode(1), "Cannot open CRRES flux table file crrespro_quiet.txt: No such file or directory");
 
   // The entry, with a point on the GEO x axis at 2 Earth radii.
   len = static_cast<int>(dir.size());
