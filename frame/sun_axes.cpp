@@ -138,19 +138,28 @@ extern "C" void sun_(int* iyr, int* iday, double* secs, double* gst, double* slo
 // Requires: the internal field first (init_dtd_ or a fixed-epoch loader).
 // Failure:  a year outside 1901..2099: no message; the axes are rebuilt from
 //           the sun angles of the last successful call (before any: sun along
-//           GEI x, sidereal time 0) with the current dipole axis. An all-zero
+//           GEI x, sidereal time 0) with the current dipole axis. A call whose
+//           time of day is not finite gives axes that are not numbers and is
+//           not a successful call. An all-zero
 //           dipigrf gives axes and tilt that are not numbers.
 extern "C" void init_gsm_(int* iyr, int* iday, double* ut, double* psi) {
-  sun_(iyr, iday, ut, &last_sun.gst, &last_sun.slong, &last_sun.srasn, &last_sun.sdec);
+  // The angles of this instant. Only finite ones are kept for later
+  // instants outside the ephemeris' years: a NaN or infinite time of day
+  // gives axes that are not numbers for its own call, and must not leave
+  // them to every later call of a year outside 1901..2099.
+  SunAngles sun = last_sun;
+  sun_(iyr, iday, ut, &sun.gst, &sun.slong, &sun.srasn, &sun.sdec);
+  if (std::isfinite(sun.gst) && std::isfinite(sun.slong) && std::isfinite(sun.srasn) && std::isfinite(sun.sdec))
+    last_sun = sun;
   kest::Soleil& so = kest::soleil;
   kest::Sundip& sd = kest::sundip;
   const kest::Dipigrf& dp = kest::dipigrf;
-  const double cdec = std::cos(last_sun.sdec);
-  so.sun_dir[0] = cdec * std::cos(last_sun.srasn);
-  so.sun_dir[1] = cdec * std::sin(last_sun.srasn);
-  so.sun_dir[2] = std::sin(last_sun.sdec);
-  so.cos_gst = std::cos(last_sun.gst);
-  so.sin_gst = std::sin(last_sun.gst);
+  const double cdec = std::cos(sun.sdec);
+  so.sun_dir[0] = cdec * std::cos(sun.srasn);
+  so.sun_dir[1] = cdec * std::sin(sun.srasn);
+  so.sun_dir[2] = std::sin(sun.sdec);
+  so.cos_gst = std::cos(sun.gst);
+  so.sin_gst = std::sin(sun.gst);
   const double d1 = dp.sin_th * dp.cos_ph;
   const double d2 = dp.sin_th * dp.sin_ph;
   sd.dip[0] = d1 * so.cos_gst - d2 * so.sin_gst;

@@ -91,6 +91,21 @@ TEST(InitGsm, OutsideYearsKeepLastSunWithCurrentDipole) {
                              gei_axis[2] * s0.sun_dir[2]), 1e-15);
 }
 
+// A time of day that is not a number gives axes that are not numbers for its
+// own call only: a later instant outside the ephemeris' years takes the sun
+// of the last finite call, as if the bad call had not been made.
+TEST(InitGsm, NonFiniteTimeIsNotKeptForOutsideYears) {
+  set_epoch(2005.0);
+  set_instant(2003, 200, 5000.0);
+  const kest::Soleil s0 = kest::soleil;
+  for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+    set_instant(2003, 201, bad);
+    EXPECT_TRUE(std::isnan(kest::soleil.sun_dir[0]));
+    set_instant(2100, 10, 100.0);
+    EXPECT_EQ(std::memcmp(&s0, &kest::soleil, sizeof s0), 0);
+  }
+}
+
 // Near the solstices, over one day, the tilt reaches the axis colatitude
 // plus the sun's declination (the obliquity, 23.44 degrees), with the sign of
 // the season.
