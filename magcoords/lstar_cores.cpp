@@ -112,8 +112,9 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
 // Given and returned: lstar, phi  double[ntime]  input or output by whichinv
 //                     (Phi in nT x Earth radii^2)
 // State:    writes the internal-field records and gener; not magmod.
-// Failure:  a fill input, or a day of year beyond kMaxDayOfYear, gives a
-//           fill output; options(5) outside 0..3: warning, IGRF.
+// Failure:  a fill input, a zero or non-finite input, or a day of year
+//           beyond kMaxDayOfYear, gives a fill output; options(5) outside
+//           0..3: warning, IGRF.
 // Notes:    Phi = 2 pi B0 / L*, B0 the dipole moment of the time's internal
 //           field; the sign of L* passes to Phi and back.
 extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, int* idoy, double* lstar,
@@ -129,10 +130,15 @@ extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, i
     }
     if (kint <= 1) kest::set_igrf_epoch(last_year, options[1], iyr[i], idoy[i]);
     const double b0 = kest::dipigrf.b0;
+    // A zero (of either sign) or a value that is not finite has no reciprocal
+    // on any drift shell: fill, not an infinity or a NaN.
+    auto invert = [&](double v) {
+      return (v == kest::baddata || v == 0.0 || !std::isfinite(v)) ? kest::baddata : 2.0 * pi * b0 / v;
+    };
     if (*whichinv == 1)
-      phi[i] = (lstar[i] == kest::baddata) ? kest::baddata : 2.0 * pi * b0 / lstar[i];
+      phi[i] = invert(lstar[i]);
     else
-      lstar[i] = (phi[i] == kest::baddata) ? kest::baddata : 2.0 * pi * b0 / phi[i];
+      lstar[i] = invert(phi[i]);
   }
 }
 

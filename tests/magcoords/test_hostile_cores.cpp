@@ -248,6 +248,16 @@ TEST(HostileCores, LstarPhiAndMltRefuseWhatTheyCannotPlace) {
   // The valid day: 2 pi B0 / L*, the 2005 dipole moment B0 about 30000 nT.
   const double two_pi = 8.0 * std::atan(1.0);
   EXPECT_NEAR(phi[2], two_pi * 30000.0 / 4.0, two_pi * 500.0 / 4.0);
+  // A zero or a value that is not finite has no reciprocal, either way.
+  for (int way : {1, 0}) {
+    int m = 5;
+    int yrs[5] = {2005, 2005, 2005, 2005, 2005}, days[5] = {80, 80, 80, 80, 80};
+    double zero_nonfinite[5] = {0.0, -0.0, kNaN, kInf, -kInf}, out[5] = {kGuard, kGuard, kGuard, kGuard, kGuard};
+    double* ls = way == 1 ? zero_nonfinite : out;
+    double* ph = way == 1 ? out : zero_nonfinite;
+    lstar_phi1_(&m, &way, options, yrs, days, ls, ph);
+    for (double v : out) EXPECT_EQ(v, kFill) << "whichinv " << way;
+  }
 
   struct MltCase {
     double ut, x[3];
