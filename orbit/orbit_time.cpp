@@ -63,11 +63,13 @@ void date_after(int year, double doy, double t_min, int& y, int& mon, int& day, 
 }
 
 double day_of_year(int year, int mon, int day, int hr, int minute, double sec) {
-  const int doy = julday_(&year, &mon, &day) - [&] {
+  // 64-bit difference: the day numbers of a far date lie near the ends of
+  // the int range.
+  const long long doy = static_cast<long long>(julday_(&year, &mon, &day)) - [&] {
     int one = 1;
     return julday_(&year, &one, &one);
   }() + 1;
-  return doy + ((sec / 60.0 + minute) / 60.0 + hr) / 24.0;
+  return static_cast<double>(doy) + ((sec / 60.0 + minute) / 60.0 + hr) / 24.0;
 }
 
 }  // namespace kest

@@ -110,7 +110,10 @@ extern "C" void solar2classical_(double* e1, double* e2, double* e3, double* e4,
   int y1992 = 1992, jan = 1, one = 1, zero = 0;
   double zsec = 0.0, jd1992;
   jday_(&y1992, &jan, &one, &zero, &zero, &zsec, &jd1992);
-  const int day = static_cast<int>(std::trunc(std::trunc(*jd) + 1.0 - jd1992));
+  // Whole days kept in double precision: any date an int year can name, and
+  // a Julian date that is not a number, pass without an integer conversion
+  // (the single-precision sum below rounds them as it would the integer).
+  const double day = std::trunc(std::trunc(*jd) + 1.0 - jd1992);
   const double hour = fmodt(*jd, 1.0) * 24.0;
   const double r_a = *e3 + re, r_p = re + *e2;
   const double ecc = (r_a - r_p) / (r_p + r_a);

@@ -122,10 +122,12 @@ extern "C" void newtonnu_(double* ecc, double* nu, double* e0, double* m) {
 //              century correction); no range check.
 extern "C" void jday_(int* year, int* mon, int* day, int* hr, int* minute, double* sec,
                       double* jd) {
-  const int y = *year, mo = *mon;
-  const double t1 = std::trunc(7.0 * (y + (mo + 9) / 12) * 0.25);
-  const int t2 = (275 * mo) / 9;
-  *jd = 367.0 * y - t1 + t2 + *day + 1721013.5 +
+  // 64-bit integer terms: the same values as in int for every real date,
+  // and no overflow for any year or month a caller passes.
+  const long long y = *year, mo = *mon;
+  const double t1 = std::trunc(7.0 * static_cast<double>(y + (mo + 9) / 12) * 0.25);
+  const long long t2 = (275 * mo) / 9;
+  *jd = 367.0 * static_cast<double>(y) - t1 + static_cast<double>(t2) + *day + 1721013.5 +
         ((*sec / 60.0 + *minute) / 60.0 + *hr) / 24.0;
 }
 
