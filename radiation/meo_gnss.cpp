@@ -58,7 +58,7 @@ extern "C" void search_flux_tab_meov2_(void) { load_version(2); }
 
 // fly_in_meo_gnss1: mission-averaged electron flux in medium Earth orbit.
 // Given:    launch_year  int  first mission year (1902 or later)
-//           duration  int  number of mission years (at least 1)
+//           duration  int  number of mission years (1 to 10000)
 //           whichm  int  version: 1 MEO-V1 (0.28-1.12 MeV), 2 MEO-V2
 //                    (0.28-2.24 MeV)
 //           whatf  int  1 differential flux at E1 (cm-2 s-1 sr-1 MeV-1),
@@ -77,7 +77,7 @@ extern "C" void search_flux_tab_meov2_(void) { load_version(2); }
 //           outside 1..3 (tested in that order): message lines on standard
 //           output and a stop (exit status 1). A result whose energies reach
 //           outside the version's range is the fill value -1.0E31, and so is
-//           every entry for a duration below 1.
+//           every entry for a duration below 1 or above 10000 years.
 // Notes:    1. whatf 1 is the central difference of the integral flux over
 //             E1 -/+ 0.01 MeV (single-precision step), one-sided at emin and
 //             emax; an energy within 0.01 MeV of an end gives fill.
@@ -114,7 +114,7 @@ extern "C" void fly_in_meo_gnss1_(int* launch_year, int* duration, int* whichm, 
   }
   const int n = *Nene < kMaxEnergies ? *Nene : kMaxEnergies;
   if (n <= 0) return;
-  if (*duration < 1) {
+  if (*duration < 1 || *duration > kMaxDuration) {
     for (int k = 0; k < n; ++k) Lower_flux[k] = Mean_flux[k] = Upper_flux[k] = kest::baddata;
     return;
   }

@@ -119,7 +119,7 @@ extern "C" void search_flux_tab_v3_(void) { load_version(3); }
 
 // fly_in_ruk1: mission-averaged geostationary electron flux.
 // Given:    launch_year  int  first mission year (1902 or later)
-//           duration  int  number of mission years (at least 1)
+//           duration  int  number of mission years (1 to 10000)
 //           whichm  int  version: 1 POLE V1 (0.03674-1.28452 MeV),
 //                    2 POLE V2 (0.03-5.19615 MeV), 3 IGE-2006 (0.0009171-
 //                    5.19615 MeV)
@@ -141,7 +141,7 @@ extern "C" void search_flux_tab_v3_(void) { load_version(3); }
 //           output and a stop (exit status 1). An energy outside the
 //           version's range, or a band that reaches above it, gives the fill
 //           value -1.0E31 in all three results; so does every entry for a
-//           duration below 1.
+//           duration below 1 or above 10000 years.
 // Notes:    1. Mission years after 2022 take the cycle years of minima that
 //             follow at the model's period (calc_year_cycle).
 //           2. whatf 2 returns the band integral itself, not the mean per
@@ -181,7 +181,7 @@ extern "C" void fly_in_ruk1_(int* launch_year, int* duration, int* whichm, int* 
   }
   const int n = *Nene < kMaxEnergies ? *Nene : kMaxEnergies;
   if (n <= 0) return;
-  if (*duration < 1) {
+  if (*duration < 1 || *duration > kMaxDuration) {
     for (int k = 0; k < n; ++k) Lower_flux[k] = Mean_flux[k] = Upper_flux[k] = kest::baddata;
     return;
   }

@@ -59,7 +59,8 @@ KEST_END_C
  * per MeV), 3 integral above E1. energy is (2,50) column-major, the flux
  * arrays hold 50; Nene 0 asks for the table energies and is replaced.
  * Launch year 0 or before 1902, or a bad whichm/whatf: message lines on
- * standard output and a stop (exit status 1). Not re-entrant. */
+ * standard output and a stop (exit status 1). A duration below 1 or above
+ * 10000 years gives the fill value. Not re-entrant. */
 KEST_BEGIN_C
 KEST_API void calc_year_cycle_(int *year, int *cycle);
 KEST_API void search_flux_tab_v1_(void);

@@ -2,6 +2,7 @@
 // solar-cycle year, mission averages and interpolation by hand, band and
 // integral fluxes against closed-form trapezoid sums, the table-energy
 // write-back, and the stops.
+#include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -327,7 +328,7 @@ TEST(RukBandFlux, BandStartingBelowTheRangeSumsItsPartInside) {
   EXPECT_EQ(band(), first);
 }
 
-TEST(RukMeanFlux, DurationBelowOneAndTooManyEnergies) {
+TEST(RukMeanFlux, DurationOutsideOneTo10000YearsAndTooManyEnergies) {
   Call k;
   k.duration = 0;
   k.energies({0.1, 0.2});
@@ -336,6 +337,29 @@ TEST(RukMeanFlux, DurationBelowOneAndTooManyEnergies) {
   EXPECT_EQ(k.lower[1], kFill);
   EXPECT_EQ(k.upper[1], kFill);
   EXPECT_EQ(k.mean[2], 0.0);
+
+  // A duration beyond any mission (up to 2^31 years, which would take
+  // minutes to average) gives fill at once, in both mission models; 10000
+  // years is averaged.
+  for (auto core : {fly_in_ruk1_, fly_in_meo_gnss1_}) {
+    for (int duration : {10001, INT_MAX}) {
+      Call d;
+      d.duration = duration;
+      d.whichm = 1;
+      d.energies({0.5});
+      alarm(10);
+      d.run(core);
+      alarm(0);
+      EXPECT_EQ(d.mean[0], kFill) << duration;
+      EXPECT_EQ(d.upper[0], kFill) << duration;
+    }
+    Call longest;
+    longest.duration = 10000;
+    longest.whichm = 1;
+    longest.energies({0.5});
+    longest.run(core);
+    EXPECT_GT(longest.mean[0], 0.0);
+  }
 
   // Nene 60: the 50 entries the arrays hold are computed, nothing beyond.
   Call m;
