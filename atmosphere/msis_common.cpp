@@ -220,6 +220,9 @@ void splini(const double* xa, const double* ya, const double* y2a, int n, double
 double densu(double alt, double dlb, double tinf, double tlb, double xm, double alpha, double* tz,
              double zlb, double s2, int mn1, const double* zn1, double* tn1, double* tgn1,
              const char* bad_nodes_msg) {
+  // A section without nodes has no joining altitude to read: nothing to
+  // compute (the models themselves always pass 5 nodes).
+  if (mn1 < 1) return *tz = baddata;
   const double re = parmb.re_eff;
   const double za = zn1[0];
   const double z = std::max(alt, za);
@@ -264,6 +267,9 @@ double densm(double alt, double d0, double xm, double* tz, int mn3, const double
              const double* tn3, const double* tgn3, int mn2, const double* zn2,
              const double* tn2, const double* tgn2, const char* bad_nodes_msg) {
   double result = d0;
+  // A section without nodes has no top altitude to read (the models
+  // always pass 4 and 5 nodes).
+  if (mn2 < 1) return *tz = baddata;
   if (alt <= zn2[0]) {
     // Upper section (stratopause and mesosphere), not extrapolated below its
     // last node.
@@ -274,6 +280,7 @@ double densm(double alt, double d0, double xm, double* tz, int mn3, const double
       const double e = std::min(section_exponent(sec, xm), 50.0);
       result = result * (sec.t1 / *tz) * std::exp(-e);
     }
+    if (mn3 < 1) return *tz = baddata;
     if (alt <= zn3[0]) {
       // Lower section (stratosphere and troposphere) down to alt itself.
       const int n3 = std::clamp(mn3, 1, kMaxNodes);

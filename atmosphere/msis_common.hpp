@@ -98,12 +98,15 @@ void splint(const double* xa, const double* ya, const double* y2a, int n, double
 void splini(const double* xa, const double* ya, const double* y2a, int n, double x, double* yi);
 
 // Thermospheric temperature profile and diffusive density (Bates profile
-// above zn1(1), spline section below it).
+// above zn1(1), spline section below it). A node count below 1: the fill
+// value, also in *tz.
 double densu(double alt, double dlb, double tinf, double tlb, double xm, double alpha, double* tz,
              double zlb, double s2, int mn1, const double* zn1, double* tn1, double* tgn1,
              const char* bad_nodes_msg);
 
-// Middle- and lower-atmosphere temperature profile and mixed density.
+// Middle- and lower-atmosphere temperature profile and mixed density. A
+// node count below 1 of a section the altitude needs: the fill value, also
+// in *tz.
 double densm(double alt, double d0, double xm, double* tz, int mn3, const double* zn3,
              const double* tn3, const double* tgn3, int mn2, const double* zn2,
              const double* tn2, const double* tgn2, const char* bad_nodes_msg);

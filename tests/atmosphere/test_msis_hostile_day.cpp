@@ -39,3 +39,32 @@ TEST(MsisHostile, YearAndDayBeyondTheIntegers) {
 }
 
 }  // namespace
+
+namespace {
+
+// A spline section without nodes: the profile routines read no node of the
+// caller's empty arrays and give the fill value, as density and temperature.
+TEST(MsisHostile, ProfilesWithoutNodes) {
+  double alt = 50.0, dlb = 1.0, tinf = 1000.0, tlb = 400.0, xm = 28.0, alpha = 0.0, zlb = 120.0, s2 = 0.02;
+  double tg[2] = {0.0, 0.0}, g3[2] = {0.0, 0.0}, g2[2] = {0.0, 0.0};
+  double z5[5] = {72.5, 55.0, 45.0, 32.5, 20.0}, t5[5] = {200.0, 250.0, 260.0, 230.0, 220.0};
+  for (int empty : {0, -3}) {
+    for (auto densu : {&densu7_, &densu6_}) {
+      double tz = 0.0;
+      EXPECT_EQ(densu(&alt, &dlb, &tinf, &tlb, &xm, &alpha, &tz, &zlb, &s2, &empty, nullptr, nullptr, tg), -1.0e31);
+      EXPECT_EQ(tz, -1.0e31);
+    }
+    int five = 5;
+    for (auto densm : {&densm7_, &densm6_}) {
+      double d0 = 1.0, tz = 0.0;
+      // No upper nodes; then upper nodes but no lower ones at 10 km.
+      EXPECT_EQ(densm(&alt, &d0, &xm, &tz, &five, z5, t5, g3, &empty, nullptr, nullptr, g2), -1.0e31);
+      EXPECT_EQ(tz, -1.0e31);
+      double low = 10.0;
+      EXPECT_EQ(densm(&low, &d0, &xm, &tz, &empty, nullptr, nullptr, g3, &five, z5, t5, g2), -1.0e31);
+      EXPECT_EQ(tz, -1.0e31);
+    }
+  }
+}
+
+}  // namespace
