@@ -377,7 +377,8 @@ extern "C" void sgp4init_(int* whichconst, int* satn, double* xbstar, double* xe
 //           codes 4 and 7 leave no meaningful state and write the fill value
 //           -1.0e31 into all six outputs. An earlier code (1, 2, 3) whose
 //           elements also defeat Kepler's equation (e.g. not-a-number mean
-//           motion) is kept and gets the fill value too.
+//           motion) is kept and gets the fill value too, as does a position
+//           or velocity that is not a finite number under any code.
 // Notes:    1. The codes are set in the order 2, 1, 3, then 4, 6 or 7; a later
 //              code replaces an earlier one, except that a failed Kepler
 //              solution keeps an earlier code (its cause).
@@ -559,6 +560,13 @@ extern "C" void sgp4_(int* whichconst, double* tsince, double* r, double* v, int
   v[2] = (mvt * uz + rvdot * vz) * vkmpersec;
 
   if (mrt < 1.0) *error = 6;
+  // Elements far outside any orbit (a B* of 1e55 from a mangled exponent
+  // field) can overflow the drag terms while Kepler's equation still
+  // converges: the outputs are then no numbers, and get the fill value.
+  bool finite = true;
+  for (int k = 0; k < 3; ++k) finite = finite && std::isfinite(r[k]) && std::isfinite(v[k]);
+  if (!finite)
+    for (int k = 0; k < 3; ++k) r[k] = v[k] = kest::baddata;
 }
 
 namespace kest {

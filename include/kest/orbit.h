@@ -18,7 +18,8 @@ KEST_BEGIN_C
  * 5 perigee below the surface (sgp4init_ only); 6 decayed (radius below one
  * Earth radius); 7 Kepler's equation not solved within 10 Newton steps.
  * Codes 4 and 7 (and any code whose Kepler solution fails) set position and
- * velocity to the fill value -1.0e31; never are values of an earlier call left. */
+ * velocity to the fill value -1.0e31, as does any result that is not a finite
+ * number; never are values of an earlier call left. */
 KEST_API void getgravconst_(int *whichconst, double *tumin, double *radiusearthkm,
                             double *xke, double *j2, double *j3, double *j4,
                             double *j3oj2);

@@ -71,6 +71,25 @@ TEST(Sgp4Faults, ImpossibleElementsGiveTheirOwnCode) {
   }
 }
 
+// A B* of 1e59 (a two-digit exponent field read as 60) overflows the drag
+// terms within a minute of the epoch: the eccentricity leaves its range
+// (code 1) and the outputs are no numbers, so all six get the fill value.
+TEST(Sgp4Faults, OverflowingDragGivesFillNotNaN) {
+  Elements e = minotaur;
+  e.ecc = 0.003;
+  e.n = 15.0;
+  e.bstar = 0.1e60;
+  ASSERT_EQ(init(e), 0);
+  for (double t : {1.0, 60.0, -1440.0}) {
+    double r[3] = {1, 2, 3}, v[3] = {4, 5, 6};
+    EXPECT_NE(prop(t, r, v), 0) << t;
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(r[k], fill) << t;
+      EXPECT_EQ(v[k], fill) << t;
+    }
+  }
+}
+
 // e = 0.9999 at mean anomaly 1e-4 rad: from the start value E = M the Newton
 // steps are cut to 1 rad and then shrink by about a third per step (Kepler's
 // function is nearly cubic here), so ten steps end with a last step of about
