@@ -253,6 +253,9 @@ int main() {
   // A file-size limit then fails the write (reported, temporary file removed)
   // instead of killing the process.
   std::signal(SIGXFSZ, SIG_IGN);
+  // A run of 100000 records takes half an hour: a Ctrl-C must not leave its
+  // temporary output behind.
+  kest::fio::remove_pending_on_signals();
   open_position_file();
   read_epoch_file();
   compute_selected();

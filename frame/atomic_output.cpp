@@ -2,12 +2,14 @@
 // atomic_output.hpp).
 #include "frame/atomic_output.hpp"
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 namespace kest::fio {
 namespace {
@@ -15,13 +17,25 @@ namespace {
 // pending_output: the output being written, if any. Written by atomic_open,
 // cleared by atomic_commit and atomic_abandon; read by the exit handler.
 struct PendingOutput {
-  AtomicOutput* out = nullptr;
+  AtomicOutput* volatile out = nullptr;  // also read by the signal handler
   bool handler_registered = false;
 };
 PendingOutput pending_output;
 
 void remove_pending_at_exit() {
   if (pending_output.out != nullptr) atomic_abandon(*pending_output.out);
+}
+
+// Only async-signal-safe calls: unlink the temporary name, restore the
+// default action and raise the signal again.
+extern "C" void remove_pending_and_reraise(int sig) {
+  AtomicOutput* out = pending_output.out;
+  if (out != nullptr) unlink(out->temp_name);
+  struct sigaction dfl = {};
+  dfl.sa_handler = SIG_DFL;
+  sigemptyset(&dfl.sa_mask);
+  sigaction(sig, &dfl, nullptr);
+  raise(sig);
 }
 
 }  // namespace
@@ -85,6 +99,17 @@ bool atomic_commit(AtomicOutput& out) {
   if (pending_output.out == &out) pending_output.out = nullptr;
   errno = ok ? 0 : (e != 0 ? e : EIO);
   return ok;
+}
+
+void remove_pending_on_signals() {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction old = {};
+    if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+    struct sigaction act = {};
+    act.sa_handler = remove_pending_and_reraise;
+    sigemptyset(&act.sa_mask);
+    sigaction(sig, &act, nullptr);
+  }
 }
 
 void atomic_abandon(AtomicOutput& out) {

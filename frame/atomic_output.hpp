@@ -43,6 +43,12 @@ bool atomic_commit(AtomicOutput& out);
 // Closes and removes the temporary file; the final name is not touched.
 void atomic_abandon(AtomicOutput& out);
 
+// For a program (the library installs no handler of its own): an end of the
+// process by SIGINT, SIGTERM or SIGHUP (a Ctrl-C during a long run) first
+// removes the pending temporary file, then ends the process by the same
+// signal. A signal the process ignores (SIGHUP under nohup) stays ignored.
+void remove_pending_on_signals();
+
 }  // namespace kest::fio
 
 #endif

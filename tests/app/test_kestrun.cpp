@@ -1,6 +1,7 @@
 // The batch program end to end: each case runs kestrun in a fresh temporary
 // folder on a small "epoch.tmp" and reads "position.tmp" back field by field.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -222,6 +223,36 @@ TEST_F(Kestrun, FailedOutputLeavesEarlierResultAndNoTemporaryFile) {
     EXPECT_EQ(r.err, c.message);
     EXPECT_EQ(r.lines, std::vector<std::string>{"earlier result"});
     EXPECT_EQ(temp_files(), 0);
+  }
+}
+
+// A long run ended by Ctrl-C or a kill: the process ends by that signal, the
+// temporary output is removed and the earlier result stays.
+TEST_F(Kestrun, InterruptedRunLeavesNoTemporaryFile) {
+  std::string many;  // 500 selected records: some ten seconds of tracing
+  for (int i = 0; i < 500; ++i) many += record(kE0, "2004-03-15T00:00:00", "   8", "  -75.20");
+  for (int sig : {SIGINT, SIGTERM}) {
+    write_input(many);
+    std::ofstream(dir_ / "position.tmp") << "earlier result\n";
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      if (chdir(dir_.c_str()) != 0) _exit(127);
+      execl(KESTRUN_PATH, KESTRUN_PATH, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    // The temporary file is created before any record is read.
+    for (int k = 0; k < 1000 && temp_files() == 0; ++k) usleep(10000);
+    EXPECT_EQ(temp_files(), 1);
+    kill(pid, sig);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
+    EXPECT_EQ(temp_files(), 0) << sig;
+    std::ifstream o(dir_ / "position.tmp");
+    std::string line;
+    std::getline(o, line);
+    EXPECT_EQ(line, "earlier result");
   }
 }
 
