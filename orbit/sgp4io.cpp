@@ -35,9 +35,7 @@ using kest::tle_files;
 constexpr double xpdotp = 1440.0 / 6.28318530717959;
 constexpr double deg2rad = 0.0174532925199433;
 
-// Element lines are read as 130 characters; a shorter line counts as padded
-// with blanks, a longer one is cut.
-constexpr int line_width = 130;
+constexpr int line_width = kest::tle_line_width;
 
 // The fields of either line of an element set end in column 68; column 69
 // holds the checksum.
@@ -49,10 +47,8 @@ constexpr int checksum_column = 69;
 constexpr double first_day = 1.0;
 constexpr double day_limit = 367.0;
 
-struct Line {
-  char text[line_width + 1];
-  long number;  // line number in the element file, from 1
-  int length;   // columns up to the last one that is not blank
+// A line of the element file with the views the field readers take of it.
+struct Line : kest::TleLine {
   std::string_view cols(int first, int last) const {
     return std::string_view(text + first - 1, static_cast<size_t>(last - first + 1));
   }
@@ -64,10 +60,16 @@ std::string where(const Line& l) {
   return "element file \"" + tle_files.in_name + "\", line " + std::to_string(l.number);
 }
 
-// Reads the next physical line; false at the end of the file. A line ends at
-// LF, CR LF or a lone CR; every byte is read once, so reading is linear in
-// the size of the file.
+// Reads the next physical line; false at the end of the file. A line held
+// back by the look-ahead comes first, as it was read. A line ends at LF,
+// CR LF or a lone CR; every byte is read once, so reading is linear in the
+// size of the file.
 bool read_raw(Line& l) {
+  if (tle_files.held) {
+    static_cast<kest::TleLine&>(l) = tle_files.held_line;
+    tle_files.held = false;
+    return true;
+  }
   std::FILE* in = tle_files.in;
   int c = std::getc(in);
   if (c == EOF) {
@@ -188,6 +190,60 @@ void second_line(const Line& l1, Line& l2) {
                    std::to_string(n1));
 }
 
+// Gives a line back to the element file: the next read returns it.
+void hold_line(const Line& l) {
+  tle_files.held_line = l;
+  tle_files.held = true;
+}
+
+// The fields of one element set as its lines hold them: the drag terms of
+// line 1 as mantissas and powers of ten, angles in degrees, the mean motion
+// in revolutions per day.
+struct SetFields {
+  int satellite_number;
+  int epoch_year;  // two digits
+  double epoch_days;
+  double mean_motion_dot;
+  double mean_motion_ddot;
+  int ddot_exp;
+  double bstar;
+  int bstar_exp;
+  int ephemeris_type;
+  int element_number;
+  double inclination;
+  double ascending_node;
+  double eccentricity;
+  double perigee_argument;
+  double mean_anomaly;
+  double mean_motion;
+  int revolution_number;
+};
+
+// Reads every field of the element set whose first line is l1, its second
+// line read into l2; any field that is not what the format holds stops the
+// process with its message.
+void read_set(const Line& l1, Line& l2, SetFields& f) {
+  check_line(l1, '1');
+  f.satellite_number = get_int(l1, 3, 7, "satellite number");
+  get_epoch(l1, f.epoch_year, f.epoch_days);
+  f.mean_motion_dot = get_real(l1, 34, 43, 0, "first mean-motion term");
+  f.mean_motion_ddot = get_real(l1, 45, 50, 5, "second mean-motion term");
+  f.ddot_exp = get_int(l1, 51, 52, "second mean-motion term exponent");
+  f.bstar = get_real(l1, 54, 59, 5, "B*");
+  f.bstar_exp = get_int(l1, 60, 61, "B* exponent");
+  f.ephemeris_type = get_int(l1, 63, 63, "ephemeris type");
+  f.element_number = get_int(l1, 65, 68, "element number");
+
+  second_line(l1, l2);
+  f.inclination = get_angle(l2, 9, 16, 180.0, "inclination", "are not an angle from 0 to 180 degrees");
+  f.ascending_node = get_angle(l2, 18, 25, 360.0, "ascending node", "are not an angle from 0 to 360 degrees");
+  f.eccentricity = get_real(l2, 27, 33, 7, "eccentricity");
+  f.perigee_argument = get_angle(l2, 35, 42, 360.0, "argument of perigee", "are not an angle from 0 to 360 degrees");
+  f.mean_anomaly = get_angle(l2, 44, 51, 360.0, "mean anomaly", "are not an angle from 0 to 360 degrees");
+  f.mean_motion = get_real(l2, 53, 63, 0, "mean motion");
+  f.revolution_number = get_int(l2, 64, 68, "revolution number");
+}
+
 // Julian date of a two-digit year and a day of year with its fraction.
 double epoch_julian(int yy, double days) {
   int year = yy < 50 ? yy + 2000 : yy + 1900;
@@ -226,7 +282,8 @@ constexpr double last_set_window = 1440.0;
 // Returned: start, stop  double  minutes from the set's epoch (mode 'Y' only)
 //           end_code  int  999 when no further set is to be propagated, else 0
 // State:    reads tle_files (the open element file, advanced past the set;
-//           in mode 'Y' left at the first line of the next later set);
+//           in mode 'Y' the first line of the next later set is held in
+//           tle_files, and the next call starts from it);
 //           writes elsetrec (element fields, then sgp4init_).
 // Requires: sgp4_tle1_ has opened the element file (otherwise end_code 999).
 // Failure:  an initialisation error prints "# *** SGP4 Model Error ***" and
@@ -243,7 +300,8 @@ constexpr double last_set_window = 1440.0;
 // Notes:    1. Lines starting with '#' are comments and blank lines are
 //              skipped, wherever a line is read.
 //           2. Mode 'Y' passes over sets whose epoch is not later than the
-//              current one, with a note on standard output; the last set of
+//              current one, with a note on standard output, after reading
+//              and checking every field of them; the last set of
 //              the file gets the window 0 to 1440 minutes (one day after its
 //              epoch).
 //           3. Two-digit years below 50 are 20yy, others 19yy.
@@ -268,34 +326,30 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
     *end_code = 999;
     return finish();
   }
-  check_line(l1, '1');
-  s.satellite_number = get_int(l1, 3, 7, "satellite number");
+  SetFields f;
+  read_set(l1, l2, f);
+  s.satellite_number = f.satellite_number;
   std::memcpy(s.designator, l1.text + 8, 10);
   s.designator[10] = s.designator[11] = ' ';
-  double epoch_days;
-  get_epoch(l1, s.epoch_year, epoch_days);
-  s.mean_motion_dot = get_real(l1, 34, 43, 0, "first mean-motion term");
-  s.mean_motion_ddot = get_real(l1, 45, 50, 5, "second mean-motion term");
-  const int ddot_exp = get_int(l1, 51, 52, "second mean-motion term exponent");
-  s.bstar = get_real(l1, 54, 59, 5, "B*");
-  const int bstar_exp = get_int(l1, 60, 61, "B* exponent");
-  s.ephemeris_type = get_int(l1, 63, 63, "ephemeris type");
-  s.element_number = get_int(l1, 65, 68, "element number");
-
-  second_line(l1, l2);
-  s.inclination = get_angle(l2, 9, 16, 180.0, "inclination", "are not an angle from 0 to 180 degrees");
-  s.ascending_node = get_angle(l2, 18, 25, 360.0, "ascending node", "are not an angle from 0 to 360 degrees");
-  s.eccentricity = get_real(l2, 27, 33, 7, "eccentricity");
-  s.perigee_argument = get_angle(l2, 35, 42, 360.0, "argument of perigee", "are not an angle from 0 to 360 degrees");
-  s.mean_anomaly = get_angle(l2, 44, 51, 360.0, "mean anomaly", "are not an angle from 0 to 360 degrees");
-  s.mean_motion = get_real(l2, 53, 63, 0, "mean motion");
-  s.revolution_number = get_int(l2, 64, 68, "revolution number");
+  s.epoch_year = f.epoch_year;
+  const double epoch_days = f.epoch_days;
+  s.mean_motion_dot = f.mean_motion_dot;
+  s.mean_motion_ddot = f.mean_motion_ddot;
+  const int ddot_exp = f.ddot_exp;
+  s.bstar = f.bstar;
+  const int bstar_exp = f.bstar_exp;
+  s.ephemeris_type = f.ephemeris_type;
+  s.element_number = f.element_number;
+  s.inclination = f.inclination;
+  s.ascending_node = f.ascending_node;
+  s.eccentricity = f.eccentricity;
+  s.perigee_argument = f.perigee_argument;
+  s.mean_anomaly = f.mean_anomaly;
+  s.mean_motion = f.mean_motion;
+  s.revolution_number = f.revolution_number;
 
   if (*run_mode == 'Y') {
     for (;;) {
-      // Where the next set starts (its comment lines included), to step back.
-      const long pos = std::ftell(tle_files.in);
-      const long line = tle_files.line;
       Line next;
       if (!read_line(next)) {
         *start = 0.0;
@@ -310,16 +364,18 @@ extern "C" void twoline2rvsgp4_(int* /*setcount*/, char* run_mode, int* gravity_
       *start = 0.0;
       *stop = gap * 1440.0;
       if (gap > 0.0) {
-        std::fseek(tle_files.in, pos, SEEK_SET);
-        tle_files.line = line;
+        // The next call starts from this line; the comment and blank lines
+        // before it are behind it already.
+        hold_line(next);
         break;
       }
-      // A set not later than this one is superseded: it is checked like any
-      // set, its second line skipped, and the note says so, since its
-      // elements give no output.
-      check_line(next, '1');
+      // A set not later than this one is superseded: every field of it is
+      // read and checked as for a set that is used (a fault stops the
+      // process with the same message), the values are dropped, and the
+      // note says so, since its elements give no output.
+      SetFields passed;
       Line skipped;
-      second_line(next, skipped);
+      read_set(next, skipped, passed);
       const std::string note = "# Element set at line " + std::to_string(next.number) +
                                " passed over: its epoch is not later than the set before it";
       kest::msg(note.c_str());

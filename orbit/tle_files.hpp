@@ -14,14 +14,32 @@ namespace kest {
 // Longest file name the drivers accept, in bytes (trailing blanks excluded).
 inline constexpr int max_file_name = 500;
 
+// Element lines are read as 130 characters; a shorter line counts as padded
+// with blanks, a longer one is cut.
+inline constexpr int tle_line_width = 130;
+
+// One line of the element file as the reader holds it.
+struct TleLine {
+  char text[tle_line_width + 1];  // padded with blanks, NUL-terminated
+  long number;                    // line number in the element file, from 1
+  int length;                     // columns up to the last one that is not blank
+};
+
 // tle_files: written by sgp4_tle1_ (opens and closes both files, sets the
-// names); the element file and its line count are read and advanced by
-// twoline2rvsgp4_. The element file is null, and the output not pending,
-// outside a call of sgp4_tle1_.
+// names); the element file, its line count and the held line are read and
+// advanced by twoline2rvsgp4_. The element file is null, and the output not
+// pending, outside a call of sgp4_tle1_.
 struct TleFiles {
   std::FILE* in = nullptr;
   std::string in_name;
   long line = 0;             // number of element-file lines read so far
+  // A line already read from the element file and given back to it: the
+  // look-ahead for the next epoch reads the next set's first line and
+  // leaves it here, and the next read returns it, with its own line number,
+  // before reading on. Holding it in memory, not stepping back in the file,
+  // lets any readable stream (a pipe, a FIFO) serve as the element file.
+  bool held = false;
+  TleLine held_line{};
   bool initialised = false;  // the last reader call initialised a set
   long set_line = 0;         // line number of that set's first line
   int epoch_year = 0;        // epoch of that set: four-digit year and

@@ -4,6 +4,7 @@
 // it. Each row gives the exit status, a fragment of the messages and the
 // output expected: no file, a line count with the first and last times, or
 // the output of the same sets written cleanly.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -78,14 +79,16 @@ struct Outcome {
   bool temp_left = false;  // a temporary output file left in the folder
 };
 
-// Runs sgp4_tle1_ in a child process: 10 s of time, 64 MB of file.
+// Runs sgp4_tle1_ in a child process: 10 s of time, 64 MB of file. A
+// stdin_fd of 0 or more becomes the child's standard input.
 Outcome run_tle(const std::string& dir, const std::string& in, const std::string& out,
-                int runtype, double start, double stop, double step) {
+                int runtype, double start, double stop, double step, int stdin_fd = -1) {
   const std::string so = dir + "/stdout.txt", se = dir + "/stderr.txt";
   std::fflush(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
     if (!std::freopen(so.c_str(), "w", stdout) || !std::freopen(se.c_str(), "w", stderr)) _exit(99);
+    if (stdin_fd >= 0 && dup2(stdin_fd, 0) < 0) _exit(99);
     const rlimit fsize{64u << 20, 64u << 20};
     setrlimit(RLIMIT_FSIZE, &fsize);
     alarm(10);
@@ -380,6 +383,217 @@ TEST(TleWild, DatesFarFromTheEpoch) {
   double jd = std::nan("");
   invjday_(&jd, &year, &mon, &day, &hr, &minute, &sec);
   EXPECT_EQ(sec, -1.0e31);
+}
+
+// Where the element file comes from: a regular file, a FIFO, or a pipe read
+// as /dev/stdin. The two last cannot be positioned, so the look-ahead for
+// the next epoch must work on what it has read.
+enum class Source { file, fifo, standard_input };
+
+// Starts a child that writes text to fd, or to the FIFO at fifo when fd is
+// negative (opening it waits for the reader), then closes it. It has 10 s;
+// other_fd (if not negative) is closed in it first.
+pid_t start_writer(const std::string& text, const std::string& fifo, int fd, int other_fd) {
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    alarm(10);
+    if (other_fd >= 0) close(other_fd);
+    if (fd < 0) fd = open(fifo.c_str(), O_WRONLY);
+    if (fd < 0) _exit(2);
+    size_t done = 0;
+    while (done < text.size()) {
+      const ssize_t n = write(fd, text.data() + done, text.size() - done);
+      if (n <= 0) _exit(3);
+      done += static_cast<size_t>(n);
+    }
+    close(fd);
+    _exit(0);
+  }
+  return pid;
+}
+
+// Runs the driver on `elements` taken from `src` in the folder dir; `name`
+// receives the element file name the driver was given.
+Outcome run_source(Source src, const std::string& dir, const std::string& elements, int runtype,
+                   double start, double stop, double step, std::string& name) {
+  const std::string out = dir + "/orbit.txt";
+  if (src == Source::file) {
+    name = dir + "/sets.tle";
+    write_file(name, elements);
+    return run_tle(dir, name, out, runtype, start, stop, step);
+  }
+  pid_t writer = -1;
+  Outcome r;
+  if (src == Source::fifo) {
+    name = dir + "/sets.fifo";
+    if (mkfifo(name.c_str(), 0600) != 0) {
+      ADD_FAILURE() << "mkfifo " << name;
+      return r;
+    }
+    writer = start_writer(elements, name, -1, -1);
+    r = run_tle(dir, name, out, runtype, start, stop, step);
+  } else {
+    name = "/dev/stdin";
+    int p[2];
+    if (pipe(p) != 0) {
+      ADD_FAILURE() << "pipe";
+      return r;
+    }
+    writer = start_writer(elements, "", p[1], p[0]);
+    close(p[1]);
+    r = run_tle(dir, name, out, runtype, start, stop, step, p[0]);
+    close(p[0]);
+  }
+  // A writer still waiting (the reader stopped before reading everything)
+  // is ended here rather than left to its alarm.
+  kill(writer, SIGKILL);
+  waitpid(writer, nullptr, 0);
+  return r;
+}
+
+// Line 1 at the epoch with columns first..first+text-1 replaced, checksum
+// made good.
+std::string line1_with(const std::string& epoch14, int first, const std::string& text) {
+  std::string l = line1_at(epoch14);
+  l.replace(first - 1, text.size(), text);
+  l[68] = checksum(l);
+  return l;
+}
+
+// The look-ahead of mode 0 reads the first line of the next set to find the
+// window's end, and passes over sets whose epoch is not later. Every row
+// runs from a regular file, a FIFO and a pipe on standard input: each gives
+// the status, messages (naming the file and the line) and output of the row,
+// and the output and notes of the two streams equal those of the file. A
+// set passed over is read like any set: a field that is not a number stops
+// the process. Comment and blank lines before the set looked at keep their
+// line numbers in the messages that follow.
+TEST(TleWild, LookAheadOnAnyStreamAndPassedOverSetsChecked) {
+  struct Row {
+    const char* name;
+    std::string elements;
+    double step;
+    int status;
+    std::string err;  // after `element file "NAME", `; empty: nothing on standard error
+    std::string out;  // fragment of standard output; empty: nothing there
+    int lines;        // no_file or the count of lines
+    std::string first, last;
+  };
+  const std::string s99 = set_at("06099.00000000"), s100 = set_at("06100.00000000");
+  const std::string s101 = set_at("06101.00000000");
+  const std::string day100 = "10/04/2006   1: 0: 0.000000", day102 = "12/04/2006   0: 0: 0.000000";
+  const std::string gap = "# comment\n\n \t\n# comment\n";  // lines 3-6 after a first set
+  const std::string bad_mm = line2_with(53, "15.5638yyyy");
+  const std::string nan = "are not a number";
+  const std::string passed5 =
+      "# Element set at line 5 passed over: its epoch is not later than the set before it";
+  const std::vector<Row> rows = {
+      // Two sets a day apart (epochs 25 and 26 June 2006 19:46:43.980096),
+      // one-minute steps: two days of lines, the last set over one day.
+      {"two sets one day apart", set_at("06176.82412014") + set_at("06177.82412014"), 60, 0, "",
+       "", 2880, "25/06/2006  19:47:43.980096", "27/06/2006  19:46:43.980096"},
+      {"comment and blank lines before the later set", s100 + gap + s101, 3600, 0, "", "", 48,
+       day100, day102},
+
+      // A set passed over with a field that is not a number, in line 1 or
+      // line 2, at an earlier or the same epoch.
+      {"passed over, B* not a number", s100 + line1_with("06099.00000000", 54, " 1280Z") + "\n" +
+       pub2 + "\n" + s101, 3600, 1, "line 3: columns 54-59 (B*) " + nan + ": \" 1280Z\"", "",
+       no_file, "", ""},
+      {"passed over, first mean-motion term not a number",
+       s100 + line1_with("06099.00000000", 34, " .0000XXXX") + "\n" + pub2 + "\n", 3600, 1,
+       "line 3: columns 34-43 (first mean-motion term) " + nan, "", no_file, "", ""},
+      {"passed over, inclination not a number",
+       s100 + line1_at("06099.00000000") + "\n" + line2_with(9, " 58.0x79") + "\n" + s101, 3600,
+       1, "line 4: columns 9-16 (inclination) " + nan + ": \" 58.0x79\"", "", no_file, "", ""},
+      {"passed over, mean motion not a number",
+       s100 + line1_at("06099.00000000") + "\n" + bad_mm + "\n" + s101, 3600, 1,
+       "line 4: columns 53-63 (mean motion) " + nan, "", no_file, "", ""},
+      {"passed over at the same epoch, eccentricity not a number",
+       s100 + line1_at("06100.00000000") + "\n" + line2_with(27, "00300x5") + "\n" + s101, 3600,
+       1, "line 4: columns 27-33 (eccentricity) " + nan, "", no_file, "", ""},
+      {"passed over, inclination 181 degrees",
+       s100 + line1_at("06099.00000000") + "\n" + line2_with(9, "181.0000") + "\n" + s101, 3600,
+       1, "line 4: columns 9-16 (inclination) are not an angle from 0 to 180 degrees", "",
+       no_file, "", ""},
+      {"passed over, satellite numbers differ",
+       s100 + line1_at("06099.00000000") + "\n" + line2_with(3, "06252") + "\n" + s101, 3600, 1,
+       "line 4: satellite number 6252 in columns 3-7, line 3 before it has 6251", "", no_file,
+       "", ""},
+      {"passed over after comment lines, mean motion not a number",
+       s100 + "# comment\n\n" + line1_at("06099.00000000") + "\n" + bad_mm + "\n" + s101, 3600, 1,
+       "line 6: columns 53-63 (mean motion) " + nan, "", no_file, "", ""},
+      // A valid set passed over: noted with its line, the output that of the
+      // two other sets.
+      {"valid set passed over after comment lines", s100 + "# comment\n\n" + s99 + s101, 3600, 0,
+       "", passed5, 48, day100, day102},
+
+      // Faults of the set after the look-ahead, with comment and blank
+      // lines before it (lines 3-6): the messages keep their line numbers.
+      {"later set, B* not a number", s100 + gap + line1_with("06101.00000000", 54, " 1280Z") +
+       "\n" + pub2 + "\n", 3600, 1, "line 7: columns 54-59 (B*) " + nan, "", no_file, "", ""},
+      {"later set, mean motion not a number", s100 + gap + line1_at("06101.00000000") + "\n" +
+       bad_mm + "\n", 3600, 1, "line 8: columns 53-63 (mean motion) " + nan, "", no_file, "", ""},
+      {"later set, stale checksum",
+       s100 + gap + pub1.substr(0, 18) + "06101.00000000" + pub1.substr(32, 36) + "0\n" + pub2 +
+           "\n", 3600, 0,
+       "line 7: checksum in column 69 is \"0\", the columns 1-68 give 1; the line is used as read",
+       "", 48, day100, day102},
+      {"later set without its second line", s100 + gap + s101 + "\n# comment\n" +
+       line1_at("06102.00000000") + "\n", 3600, 1, "line 11: element set without its second line",
+       "", no_file, "", ""},
+      {"stray line after comment lines", s100 + gap + "DELTA 1 DEB\n", 3600, 1,
+       "line 7: column 1 holds \"D\"; line 1 of an element set holds 1", "", no_file, "", ""},
+      {"passed over, then a later set with its mean motion not a number",
+       s100 + "# comment\n\n" + s99 + "# comment\n" + line1_at("06101.00000000") + "\n" + bad_mm +
+           "\n", 3600, 1, "line 9: columns 53-63 (mean motion) " + nan, passed5, no_file, "", ""},
+  };
+  const bool have_stdin = access("/dev/stdin", F_OK) == 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::string> file_lines;
+    std::string file_out;
+    for (Source src : {Source::file, Source::fifo, Source::standard_input}) {
+      if (src == Source::standard_input && !have_stdin) continue;
+      const std::string dir = scratch_dir();
+      std::string name;
+      const Outcome r = run_source(src, dir, row.elements, 0, 0, 0, row.step, name);
+      SCOPED_TRACE(name);
+      EXPECT_EQ(r.status, row.status) << r.err;
+      if (row.err.empty()) {
+        EXPECT_EQ(r.err, "");
+      } else {
+        EXPECT_NE(r.err.find("element file \"" + name + "\", " + row.err), std::string::npos)
+            << r.err;
+      }
+      if (row.out.empty()) {
+        EXPECT_EQ(r.out, "");
+      } else {
+        EXPECT_NE(r.out.find(row.out), std::string::npos) << r.out;
+      }
+      EXPECT_FALSE(r.temp_left);
+      if (row.lines == no_file) {
+        EXPECT_FALSE(r.file);
+      } else if (r.file) {
+        EXPECT_EQ(static_cast<int>(r.lines.size()), row.lines);
+        if (!r.lines.empty()) {
+          EXPECT_EQ(when(r.lines.front()), row.first);
+          EXPECT_EQ(when(r.lines.back()), row.last);
+        }
+      } else {
+        ADD_FAILURE() << "no output file";
+      }
+      if (src == Source::file) {
+        file_lines = r.lines;
+        file_out = r.out;
+      } else {
+        EXPECT_EQ(r.lines, file_lines);
+        EXPECT_EQ(r.out, file_out);
+      }
+      std::filesystem::remove_all(dir);
+    }
+  }
 }
 
 }  // namespace
