@@ -103,11 +103,29 @@ bool read_line(Line& l) {
   return true;
 }
 
+// Bytes of the file as a message shows them: a control byte (a NUL would
+// end the message there, an escape sequence would drive the terminal) as
+// \xNN, every other byte as it stands.
+std::string shown(std::string_view bytes) {
+  std::string s;
+  for (const char c : bytes) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7f) {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02x", u);
+      s += hex;
+    } else {
+      s += c;
+    }
+  }
+  return s;
+}
+
 [[noreturn]] void bad_field(const Line& l, int first, int last, const char* what,
                             const char* why = "are not a number") {
   const std::string_view f = l.cols(first, last);
   kest::tle_fail(where(l) + ": columns " + std::to_string(first) + "-" + std::to_string(last) +
-                 " (" + what + ") " + why + ": \"" + std::string(f) + "\"");
+                 " (" + what + ") " + why + ": \"" + shown(f) + "\"");
 }
 
 int get_int(const Line& l, int first, int last, const char* what) {
@@ -150,7 +168,7 @@ void get_epoch(const Line& l, int& yy, double& days) {
 // carry stale ones, and the fields themselves are checked as they are read.
 void check_line(const Line& l, char number) {
   if (l.text[0] != number)
-    kest::tle_fail(where(l) + ": column 1 holds \"" + std::string(1, l.text[0]) +
+    kest::tle_fail(where(l) + ": column 1 holds \"" + shown(std::string_view(l.text, 1)) +
                    "\"; line " + number + " of an element set holds " + number);
   if (l.length < last_field_column)
     kest::tle_fail(where(l) + ": line " + number + " of an element set ends at column " +

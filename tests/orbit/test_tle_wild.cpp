@@ -228,6 +228,12 @@ TEST(TleWild, HostileAndCleanElementFiles) {
        std::string("line 1: ") + not_day, "", no_file, "", "", ""},
       {"epoch day not a number", set_at("06NaN         "), 0, 0, 0, 600, 1,
        "line 1: columns 21-32 (epoch day) are not a number", "", no_file, "", "", ""},
+      // Control bytes in a field are shown as \xNN: a NUL does not cut the
+      // message short, an escape sequence does not reach the terminal.
+      {"NUL in a field", line1_at("06100.00000000") + "\n" + line2_with(9, std::string("12\0" "4.567", 8)) + "\n", 0, 0, 0,
+       600, 1, "line 2: columns 9-16 (inclination) are not a number: \"12\\x004.567\"", "", no_file, "", "", ""},
+      {"escape sequence in a field", line1_at("06100.00000000") + "\n" + line2_with(9, "\x1b[31m1.0") + "\n", 0, 0,
+       0, 600, 1, "line 2: columns 9-16 (inclination) are not a number: \"\\x1b[31m1.0\"", "", no_file, "", "", ""},
       {"epoch year negative", set_at("-1100.00000000"), 0, 0, 0, 600, 1,
        "line 1: columns 19-20 (epoch year) are not a two-digit year", "", no_file, "", "", ""},
       // An exponent that keeps the day in range reads as its value.
