@@ -40,6 +40,9 @@ KEST_API void tselec7_(double *sv);
 KEST_API void tretrv7_(double *svv);
 KEST_API double globe7_(double *yrd, double *sec, double *lat, double *lon, double *tloc,
                         double *f107a, double *f107, double *ap, double *p);
+/* glob7s_: p(100) must be 0 (taken as 2) or 2, the marker of this model's
+ * coefficient sets; another value prints "WRONG PARAMETER SET FOR GLOB7S" and
+ * stops the process (exit status 1). */
 KEST_API double glob7s_(double *p);
 KEST_API double densu7_(double *alt, double *dlb, double *tinf, double *tlb, double *xm,
                         double *alpha, double *tz, double *zlb, double *s2, int *mn1,
