@@ -9,6 +9,7 @@
 // sun and dipole axes of the moment); nothing is cached, so a series with one
 // time pays the set-up per point and step.
 #include <cmath>
+#include <cstddef>
 
 #include "frame/conventions.hpp"
 #include "kest/frame.h"
@@ -234,7 +235,10 @@ extern "C" void coord_trans_vec1_(int* ntime, int* sysaxesin, int* sysaxesout, i
   for (int i = 0; i < *ntime; ++i) {
     int y = iyr[i], d = idoy[i];
     double t = ut[i];
-    double x[3] = {xin[3 * i], xin[3 * i + 1], xin[3 * i + 2]};
-    coord_trans1_(sysaxesin, sysaxesout, &y, &d, &t, x, &xout[3 * i]);
+    // Column offsets in the pointer's width: 3 i leaves the int range for
+    // series beyond 715 million points.
+    const std::ptrdiff_t c = 3 * static_cast<std::ptrdiff_t>(i);
+    double x[3] = {xin[c], xin[c + 1], xin[c + 2]};
+    coord_trans1_(sysaxesin, sysaxesout, &y, &d, &t, x, &xout[c]);
   }
 }

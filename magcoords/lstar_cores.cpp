@@ -6,6 +6,7 @@
 // flux Phi of the drift shell with the dipole moment of the time; get_mlt1_
 // gives the magnetic local time of a GEO point.
 #include <cmath>
+#include <cstddef>
 
 #include "frame/conventions.hpp"
 #include "frame/frame_state.hpp"
@@ -73,7 +74,8 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
   kest::field_setup_call(setup, kest::kSetupMakeLstar, kext, options, sysaxes);  // clears flag_l
   int reused = 0;  // flag_l as the previous time left it
   for (int i = 0; i < *ntime; ++i) {
-    if (!kest::field_setup_time(setup, iyr[i], idoy[i], ut[i], x1[i], x2[i], x3[i], &maginput[25 * i])) {
+    double* mag = &maginput[25 * std::ptrdiff_t{i}];  // 25 i leaves the int range past 85 million times
+    if (!kest::field_setup_time(setup, iyr[i], idoy[i], ut[i], x1[i], x2[i], x3[i], mag)) {
       lm[i] = lstar[i] = xj[i] = blocal[i] = bmin[i] = kest::baddata;
       // A refused time ends the chain of shells, as a point whose L* fails
       // does; a time refused only by the drivers' range keeps it.

@@ -5,6 +5,7 @@
 // variant and hands the point to its tracer (tracers.cpp) or to the L*
 // computation of one point.
 #include <cmath>
+#include <cstddef>
 
 #include "frame/conventions.hpp"
 #include "kest.h"
@@ -245,7 +246,7 @@ extern "C" void make_lstar_shell_splitting1_(int* ntime, int* Nipa, int* kext, i
   kest::FieldSetup s{};
   kest::field_setup_call(s, kest::kSetupShellSplitting, kext, options, sysaxes);  // clears flag_l
   for (int i = 0; i < n; ++i) {
-    if (!kest::field_setup_time(s, iyr[i], idoy[i], UT[i], x1[i], x2[i], x3[i], &maginput[25 * i])) {
+    if (!kest::field_setup_time(s, iyr[i], idoy[i], UT[i], x1[i], x2[i], x3[i], &maginput[25 * std::ptrdiff_t{i}])) {
       for (int k = 0; k < nipa; ++k) {
         const long j = static_cast<long>(k) * kMaxTimes + i;
         Lm[j] = Lstar[j] = Bmirr[j] = XJ[j] = baddata;
