@@ -233,7 +233,7 @@ double densu(double alt, double dlb, double tinf, double tlb, double xm, double 
   *tz = tt;
   double result = *tz;
 
-  Section sec;
+  Section sec{};
   if (alt < za) {
     // Join the spline to the Bates profile with continuous temperature and
     // gradient at za.
@@ -255,7 +255,9 @@ double densu(double alt, double dlb, double tinf, double tlb, double xm, double 
   if (expl > 50.0 || tt <= 0.0) expl = 50.0;
   const double densa = dlb * std::pow(tlb / tt, 1.0 + alpha + gamma) * expl;
   result = densa;
-  if (alt >= za) return result;
+  // Only below za was the section set up (an altitude that is not a number
+  // is not below it).
+  if (!(alt < za)) return result;
 
   // Below za: integrate the spline section.
   double e = section_exponent(sec, xm);

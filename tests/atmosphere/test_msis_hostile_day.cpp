@@ -48,6 +48,14 @@ TEST(MsisHostile, ProfilesWithoutNodes) {
   double alt = 50.0, dlb = 1.0, tinf = 1000.0, tlb = 400.0, xm = 28.0, alpha = 0.0, zlb = 120.0, s2 = 0.02;
   double tg[2] = {0.0, 0.0}, g3[2] = {0.0, 0.0}, g2[2] = {0.0, 0.0};
   double z5[5] = {72.5, 55.0, 45.0, 32.5, 20.0}, t5[5] = {200.0, 250.0, 260.0, 230.0, 220.0};
+  // An altitude that is not a number is not below the joining altitude: the
+  // spline section, never set up, is not integrated.
+  for (auto densu : {&densu7_, &densu6_}) {
+    double nan_alt = std::nan(""), tz = 0.0;
+    int five = 5;
+    double zn[5] = {123.435, 110.0, 100.0, 90.0, 72.5}, tn[5] = {400.0, 300.0, 250.0, 200.0, 190.0};
+    EXPECT_TRUE(std::isnan(densu(&nan_alt, &dlb, &tinf, &tlb, &xm, &alpha, &tz, &zlb, &s2, &five, zn, tn, tg)));
+  }
   for (int empty : {0, -3}) {
     for (auto densu : {&densu7_, &densu6_}) {
       double tz = 0.0;
