@@ -36,7 +36,8 @@ DipoleTiltCache dipole_tilt_cache;
 extern "C" void dipole_(double* psi, double* x, double* y, double* z, double* bx, double* by,
                         double* bz) {
   DipoleTiltCache& c = dipole_tilt_cache;
-  if (!c.computed || std::fabs(*psi - c.psi) >= 1.0e-5) {
+  // Written so that a kept tilt that is not a number is replaced at once.
+  if (!c.computed || !(std::fabs(*psi - c.psi) < 1.0e-5)) {
     c.sps = std::sin(*psi);
     c.cps = std::cos(*psi);
     c.psi = *psi;

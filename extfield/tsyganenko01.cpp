@@ -63,7 +63,7 @@ Vec3 dipole_01(Model m, double psi, double x, double y, double z) {
   double sps, cps;
   if (m == Model::t01) {
     Dipole01Cache& c = dipole01_cache;
-    if (!c.computed || std::fabs(psi - c.psi) >= 1.0e-5) {
+    if (!c.computed || !(std::fabs(psi - c.psi) < 1.0e-5)) {  // a kept NaN is replaced
       c.sps = std::sin(psi);
       c.cps = std::cos(psi);
       c.psi = psi;

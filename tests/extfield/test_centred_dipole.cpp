@@ -29,6 +29,16 @@ TEST(CentredDipole, UntiltedEquatorAndAxis) {
   EXPECT_NEAR(ax.z, -2.0 * 30574.0 / (r * r * r), 1e-12 * 30574.0);
 }
 
+// A tilt that is not a number, on the very first call, is not kept: the next
+// untilted call gives the closed-form equator field.
+TEST(CentredDipole, NonFiniteFirstTiltIsNotKept) {
+  const Vec bad = dip(std::nan(""), 0.0, -2.0, 0.0);
+  EXPECT_TRUE(std::isnan(bad.z));
+  const Vec eq = dip(0.0, 0.0, -2.0, 0.0);
+  EXPECT_NEAR(eq.z, 30574.0 / 8.0, 1e-12 * 30574.0);
+  EXPECT_NEAR(eq.x, 0.0, 1e-12);
+}
+
 // A tilt psi turns the dipole about the GSM y axis: B(psi, x) = R B(0, R^T x),
 // with R the rotation that takes the untilted axis to the tilted one (north
 // end towards +x for psi > 0).
