@@ -74,6 +74,9 @@ extern "C" void t89_(int* flag, double* a, double* xi, double* f, double* der) {
     d.czs = d.m1_inv_xe * a[6] - a[10];
     d.cy2zs = d.m1_inv_xe * a[7] - 3.0 * a[11];
     d.cz3s = d.m13_inv_xe * a[8] - a[12] / 3.0;
+    // The derived record is shared with t89c: a caller's own column marks
+    // t89c's class as not loaded, so its next call loads its column again.
+    if (a != t89c_cache.a) t89c_cache.iopt = 10;
   }
   const double* A = d.a;  // A[k-1] = Ak
   const double x = xi[0], y = xi[1], z = xi[2], psi = xi[3];

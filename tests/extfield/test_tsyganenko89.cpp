@@ -135,6 +135,21 @@ TEST(Tsyganenko89, ClassCache) {
   EXPECT_EQ(again.z, first.z);
 }
 
+// A caller's own column given to t89 in between does not replace the column
+// of the class t89c has loaded: the class gives its own field again.
+TEST(Tsyganenko89, OwnColumnInBetweenLeavesTheClass) {
+  const Vec first = t89(2, 12.0, -9.0, 2.0, 1.5);
+  double a[30], der[3 * 30], xi[4] = {-9.3, 3.7, 2.2, 0.1}, f[3];
+  for (int k = 0; k < 30; ++k) a[k] = kest::t89::params[5][k];
+  a[0] *= 3.0;
+  int flag = 1;
+  t89_(&flag, a, xi, f, der);
+  const Vec again = t89(2, 12.0, -9.0, 2.0, 1.5);
+  EXPECT_EQ(again.x, first.x);
+  EXPECT_EQ(again.y, first.y);
+  EXPECT_EQ(again.z, first.z);
+}
+
 // Through the field entry (code 4): Kp 5.7 gives class 7; 70 Earth radii are
 // accepted, beyond refused.
 TEST(Tsyganenko89, ThroughFieldEntry) {
