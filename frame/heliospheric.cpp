@@ -25,11 +25,21 @@ constexpr double kDegPerRad = 57.29577951308;
 constexpr double kAuKm = 149598500.0;
 constexpr double kKmToAu = 6.684559002931179e-09;  // 1 / kAuKm as the published constant
 
-// Fills sunmah for the time given (no-op outside 1901-2099).
+// The sun of the last call whose angles were all finite: what a year outside
+// 1901-2099 reuses. A time of day that is not a number gives a sun that is
+// not a number for its own call only.
+kest::SunMah last_finite_sunmah{};
+
+// Fills sunmah for the time given (outside 1901-2099: the last finite sun).
 void update_sunmah(int* iyr, int* idoy, double* ut) {
-  kest::SunMah& s = kest::sunmah;
+  kest::SunMah s = last_finite_sunmah;
   sun2_(iyr, idoy, ut, &s.t0, &s.lambda, &s.sin_theta, &s.cos_theta, &s.sin_i, &s.cos_i, &s.sin_omega,
         &s.cos_omega);
+  kest::sunmah = s;
+  const double v[8] = {s.t0, s.lambda, s.sin_theta, s.cos_theta, s.sin_i, s.cos_i, s.sin_omega, s.cos_omega};
+  for (double x : v)
+    if (!std::isfinite(x)) return;
+  last_finite_sunmah = s;
 }
 
 }  // namespace

@@ -68,6 +68,20 @@ TEST(Sun2, YearsOutside1901To2099WriteNothing) {
   EXPECT_EQ(kest::sunmah.t0, kept.t0);
 }
 
+// A time of day that is not a number gives a sun that is not a number for
+// its own call; a later year outside 1901-2099 still takes the last finite
+// sun, as if the bad call had not been made.
+TEST(Sun2, NonFiniteTimeIsNotKeptForOutsideYears) {
+  double ref[3], hee[3];
+  earth_hee(2003, 100, 0.0, hee);
+  earth_hee(2150, 1, 0.0, ref);
+  earth_hee(2003, 100, 0.0, hee);
+  earth_hee(2003, 100, std::nan(""), hee);
+  EXPECT_TRUE(std::isnan(kest::sunmah.lambda));
+  earth_hee(2150, 1, 0.0, hee);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(hee[k], ref[k]) << k;
+}
+
 TEST(Heeq, EarthLatitudeIsTheB0Angle) {
   // The Earth's heliographic latitude B0 swings between -7.25 deg (about
   // 6 March) and +7.25 deg (about 8 September), through 0 near 6 June and
