@@ -114,7 +114,7 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
 // Given and returned: lstar, phi  double[ntime]  input or output by whichinv
 //                     (Phi in nT x Earth radii^2)
 // State:    writes the internal-field records and gener; not magmod.
-// Failure:  a fill input, a zero or non-finite input, or a day of year
+// Failure:  a fill input, a zero, subnormal or non-finite input, or a day of year
 //           beyond kMaxDayOfYear, gives a fill output; options(5) outside
 //           0..3: warning, IGRF.
 // Notes:    Phi = 2 pi B0 / L*, B0 the dipole moment of the time's internal
@@ -134,8 +134,11 @@ extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, i
     const double b0 = kest::dipigrf.b0;
     // A zero (of either sign) or a value that is not finite has no reciprocal
     // on any drift shell: fill, not an infinity or a NaN.
+    // A subnormal value overflows the quotient: fill too.
     auto invert = [&](double v) {
-      return (v == kest::baddata || v == 0.0 || !std::isfinite(v)) ? kest::baddata : 2.0 * pi * b0 / v;
+      if (v == kest::baddata || v == 0.0 || !std::isfinite(v)) return kest::baddata;
+      const double q = 2.0 * pi * b0 / v;
+      return std::isfinite(q) ? q : kest::baddata;
     };
     if (*whichinv == 1)
       phi[i] = invert(lstar[i]);

@@ -250,9 +250,11 @@ TEST(HostileCores, LstarPhiAndMltRefuseWhatTheyCannotPlace) {
   EXPECT_NEAR(phi[2], two_pi * 30000.0 / 4.0, two_pi * 500.0 / 4.0);
   // A zero or a value that is not finite has no reciprocal, either way.
   for (int way : {1, 0}) {
-    int m = 5;
-    int yrs[5] = {2005, 2005, 2005, 2005, 2005}, days[5] = {80, 80, 80, 80, 80};
-    double zero_nonfinite[5] = {0.0, -0.0, kNaN, kInf, -kInf}, out[5] = {kGuard, kGuard, kGuard, kGuard, kGuard};
+    // (A subnormal value overflows the quotient.)
+    int m = 7;
+    int yrs[7] = {2005, 2005, 2005, 2005, 2005, 2005, 2005}, days[7] = {80, 80, 80, 80, 80, 80, 80};
+    double zero_nonfinite[7] = {0.0, -0.0, kNaN, kInf, -kInf, 1.0e-310, -4.9e-324};
+    double out[7] = {kGuard, kGuard, kGuard, kGuard, kGuard, kGuard, kGuard};
     double* ls = way == 1 ? zero_nonfinite : out;
     double* ph = way == 1 ? out : zero_nonfinite;
     lstar_phi1_(&m, &way, options, yrs, days, ls, ph);
