@@ -132,11 +132,11 @@ extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, i
     }
     if (kint <= 1) kest::set_igrf_epoch(last_year, options[1], iyr[i], idoy[i]);
     const double b0 = kest::dipigrf.b0;
-    // A zero (of either sign) or a value that is not finite has no reciprocal
-    // on any drift shell: fill, not an infinity or a NaN.
-    // A subnormal value overflows the quotient: fill too.
+    // A value that is not finite, or whose quotient is not (a zero of either
+    // sign, a subnormal), belongs to no drift shell: fill, never an infinity
+    // or a NaN.
     auto invert = [&](double v) {
-      if (v == kest::baddata || v == 0.0 || !std::isfinite(v)) return kest::baddata;
+      if (v == kest::baddata || !std::isfinite(v)) return kest::baddata;
       const double q = 2.0 * pi * b0 / v;
       return std::isfinite(q) ? q : kest::baddata;
     };
