@@ -1,0 +1,47 @@
+// Geodetic conversion of points deep inside the Earth, near the cusps of the
+// ellipsoid's evolute (about 43 km from the centre on the polar axis), where
+// the iteration swings between two latitudes instead of converging.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+
+#include "kest.h"
+
+namespace {
+
+constexpr double kRe = 6371.2, kB = 6356.752314;
+
+// Points 0.6-0.7 km off the polar axis and 42.84 km from the centre, found by
+// a search for the longest runs of the unbounded iteration: each took 1 to 4
+// million passes (0.1-0.25 s per call), so a series of such positions through
+// an entry point would have run for hours.
+TEST(GeoGdzHostile, PointsNearTheEvoluteCuspEndPromptly) {
+  const double cases[][3] = {
+      {9.7766198929290384e-05, 0.0, 0.0067240424255608318},
+      {0.0, 0.00010632835054133476, 0.0067240111699206802},
+      {9.228553822370504e-05, 0.0, -0.0067240611342328427},
+      {-0.00011370854271356784, 0.0, 0.0067239819095477387},
+  };
+  alarm(10);  // each case 50 times: minutes with the unbounded iteration
+  for (const auto& c : cases) {
+    double lat = 0.0, lon = 0.0, alt = 0.0;
+    for (int rep = 0; rep < 50; ++rep) {
+      double x = c[0], y = c[1], z = c[2];
+      geo_gdz_(&x, &y, &z, &lat, &lon, &alt);
+    }
+    // No converged answer exists here; the result must still be a sound
+    // point near the pole on the point's side, its height within 20 km of
+    // the height below that pole, |z| re - b = -6313.9 km.
+    ASSERT_TRUE(std::isfinite(lat) && std::isfinite(alt));
+    EXPECT_NEAR(lon, std::atan2(c[1], c[0]) * 180.0 / M_PI, 1e-12);
+    EXPECT_GT(std::fabs(lat), 89.0);
+    EXPECT_LE(std::fabs(lat), 90.0);
+    EXPECT_EQ(std::signbit(lat), std::signbit(c[2]));
+    EXPECT_NEAR(alt, std::fabs(c[2]) * kRe - kB, 20.0);
+  }
+  alarm(0);
+}
+
+}  // namespace
