@@ -43,9 +43,13 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
     double api[7];
     bool finite = std::isfinite(UT[i]) && std::isfinite(alt[i]) && std::isfinite(lat[i]) &&
                   std::isfinite(lon[i]) && std::isfinite(f107a[i]) && std::isfinite(f107[i]);
+    // All seven are handed on, but only the ones the models read are tested:
+    // with the daily Ap (switch 9 = +1) the 3-hour history enters no term,
+    // so a caller may leave those slots unset or not-a-number.
+    const int ap_read = *whichAp == 2 ? 7 : 1;
     for (int k = 0; k < 7; ++k) {
       api[k] = ap[7L * i + k];
-      finite = finite && std::isfinite(api[k]);
+      if (k < ap_read) finite = finite && std::isfinite(api[k]);
     }
     // Not reduced to 0-24 h: the models use it only through sines and cosines.
     double stl = lon[i] * (1.0 / 15.0) + UT[i] * (1.0 / 3600.0);
@@ -79,9 +83,9 @@ constexpr DriverSpec kNrlmsise00{&gtd7_, &tselec7_, 9, false, 0.0};
 // Returned: Density(8 or 9, ntime), Temp(2, ntime).
 // State:    sets all switches through the generation's setter (switch 9 = -1
 //           for whichAp 2) and leaves them so.
-// Failure:  a point with a non-finite input, and for msis86 a point below
-//           85 km, gets the fill value -1.0E31 in all its outputs; the model
-//           is not called for it.
+// Failure:  a point with a non-finite input (of ap, ap(1) only unless
+//           whichAp is 2), and for msis86 a point below 85 km, gets the fill
+//           value -1.0E31 in all its outputs; the model is not called for it.
 // Notes:    the local solar time lon/15 + UT/3600 is not reduced to 0-24 h;
 //           the bare day of year is the date code (no year).
 extern "C" void msis86_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt, double* lat,

@@ -118,8 +118,9 @@ KEST_API void prmsg5_(void);
  * f107a[ntime], f107[ntime], ap[7*ntime], Density[8*ntime] (9*ntime for
  * nrlmsise00: He, O, N2, O2, Ar (cm-3), mass density (g/cm3), H, N,
  * anomalous O), Temp[2*ntime] (exospheric, local; K). The local solar time
- * is lon/15 + UT/3600 h. A point with a non-finite input, and for msis86 a
- * point below 85 km, gets the fill value KEST_FILL in all its outputs. */
+ * is lon/15 + UT/3600 h. A point with a non-finite input (of ap, ap(1)
+ * only unless whichAp is 2), and for msis86 a point below 85 km, gets the
+ * fill value KEST_FILL in all its outputs. */
 KEST_API void msis86_(int *ntime, int *whichAp, int *idoy, double *UT, double *alt,
                       double *lat, double *lon, double *f107a, double *f107, double *ap,
                       double *Density, double *Temp);

@@ -202,7 +202,7 @@ TEST(MsisDrivers, NonFiniteInputGivesFill) {
     s.add(172, 29000, 400, nan, -70, 150, 150, kQuiet);
     s.add(172, 29000, 400, 60, INFINITY, 150, 150, kQuiet);
     s.add(172, nan, 400, 60, -70, 150, 150, kQuiet);
-    s.add(172, 29000, 400, 60, -70, 150, 150, {4, 4, nan, 4, 4, 4, 4});
+    s.add(172, 29000, 400, 60, -70, 150, 150, {nan, 4, 4, 4, 4, 4, 4});
     s.add(172, 29000, 400, 60, -70, 150, 150, kQuiet);
     const Output o = run(gen.drv, gen.nd, s, 1);
     for (int i = 1; i <= 5; ++i) {
