@@ -17,6 +17,23 @@ namespace {
 
 inline double pi() { return 4.0 * std::atan(1.0); }
 
+// Below this cosine of the latitude the point lies within 1e-10 of its
+// distance from the polar axis.
+constexpr double kNearAxisCos = 1e-10;
+
+// Height (Re) of the point (rho, z) above the foot of its ellipsoid normal at
+// latitude phi, where n is the prime-vertical radius N and np = N (1 - e^2)
+// (both Re; 1 and 1 give the distance from the centre minus 1). Off the axis
+// rho / cos(phi) - N. Near the axis cos(phi) carries the rounding of phi
+// (about 1e-16 rad) relative to its own size: at 1e-14 that is 1 % of the
+// distance, tens of km, so there the same height is taken along z, as
+// z / sin(phi) - N (1 - e^2), whose sine is exact to rounding.
+inline double height_on_normal(double rho, double z, double phi, double n, double np) {
+  const double c = std::cos(phi);
+  if (std::fabs(c) < kNearAxisCos) return z / std::sin(phi) - np;
+  return rho / c - n;
+}
+
 }  // namespace
 
 // initize: fills gener with the Earth radius and the squared WGS84 semi-axes.
@@ -93,6 +110,13 @@ extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, doubl
 //           2. On the polar axis (cos of the geocentric latitude < 1e-15) the
 //             latitude is +-90 and the altitude the exact height above the
 //             pole, |z| re - b.
+//           3. Within 1e-10 of the axis (relative to the distance) the height
+//             is taken along z (height_on_normal): rho / cos(phi) there loses
+//             all its digits to the rounding of phi, so a point a hair off
+//             the axis (a heliospheric position in AU brought back to GEO)
+//             came out tens of km off in altitude. Farther out, where that
+//             rounding stays below a millionth of the distance (6 m at the
+//             surface), the formula is unchanged.
 extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* lon, double* alt) {
   initize_();
   const double deg = 180.0 / pi();
@@ -106,7 +130,7 @@ extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* l
     *alt = std::fabs(zz) * re - std::sqrt(b2);
     return;
   }
-  double h = rho / std::cos(phi) - 1.0;
+  double h = height_on_normal(rho, zz, phi, 1.0, 1.0);
   double h0, phi0;
   do {
     h0 = h;
@@ -115,7 +139,7 @@ extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* l
     const double d = std::sqrt(a2 - (a2 - b2) * s * s);
     const double n = a2 / (d * re);
     phi = std::atan2((n + h0) * zz, (b2 / (d * re) + h0) * rho);
-    h = rho / std::cos(phi) - n;
+    h = height_on_normal(rho, zz, phi, n, b2 / (d * re));
   } while (std::fabs(h - h0) > 0.001 && std::fabs(phi - phi0) > 0.001);
   *alt = h * re;
   *lat = phi * deg;
