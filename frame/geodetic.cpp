@@ -63,6 +63,8 @@ extern "C" void sph_car_(double* r, double* lat, double* lon, double* xout) {
 //           degrees; lon  double  degrees in [0, 360)
 // Notes:    1. On the polar axis (x = y = 0 exactly) lon = 0 and lat = +90 for
 //             z >= 0 (also the centre), -90 for z < 0.
+//           2. A negative longitude so small that adding 360 gives 360 is
+//             returned as 0, so that lon stays below 360.
 extern "C" void car_sph_(double* xin, double* r, double* lat, double* lon) {
   const double deg = 180.0 / pi();
   const double x = xin[0], y = xin[1], z = xin[2];
@@ -75,6 +77,9 @@ extern "C" void car_sph_(double* xin, double* r, double* lat, double* lon) {
   }
   double phi = std::atan2(y, x) * deg;
   if (phi < 0.0) phi += 360.0;
+  // A longitude a hair below zero (|y| under about 1e-14 |x|) rounds to
+  // exactly 360 when 360 is added; that is the meridian 0.
+  if (phi >= 360.0) phi = 0.0;
   *lon = phi;
   *lat = 90.0 - std::atan2(std::sqrt(rho2), z) * deg;
 }
