@@ -23,6 +23,23 @@ inline double pi() { return 4.0 * std::atan(1.0); }
 // polar axis, does it swing between two latitudes for millions of passes.
 constexpr int kGdzMaxPasses = 100;
 
+// Below this cosine of the latitude the point lies within 1e-10 of its
+// distance from the polar axis.
+constexpr double kNearAxisCos = 1e-10;
+
+// Height (Re) of the point (rho, z) above the foot of its ellipsoid normal at
+// latitude phi, where n is the prime-vertical radius N and np = N (1 - e^2)
+// (both Re; 1 and 1 give the distance from the centre minus 1). Off the axis
+// rho / cos(phi) - N. Near the axis cos(phi) carries the rounding of phi
+// (about 1e-16 rad) relative to its own size: at 1e-14 that is 1 % of the
+// distance, tens of km, so there the same height is taken along z, as
+// z / sin(phi) - N (1 - e^2), whose sine is exact to rounding.
+inline double height_on_normal(double rho, double z, double phi, double n, double np) {
+  const double c = std::cos(phi);
+  if (std::fabs(c) < kNearAxisCos) return z / std::sin(phi) - np;
+  return rho / c - n;
+}
+
 }  // namespace
 
 // initize: fills gener with the Earth radius and the squared WGS84 semi-axes.
@@ -52,6 +69,8 @@ extern "C" void sph_car_(double* r, double* lat, double* lon, double* xout) {
 //           degrees; lon  double  degrees in [0, 360)
 // Notes:    1. On the polar axis (x = y = 0 exactly) lon = 0 and lat = +90 for
 //             z >= 0 (also the centre), -90 for z < 0.
+//           2. A negative longitude so small that adding 360 gives 360 is
+//             returned as 0, so that lon stays below 360.
 extern "C" void car_sph_(double* xin, double* r, double* lat, double* lon) {
   const double deg = 180.0 / pi();
   const double x = xin[0], y = xin[1], z = xin[2];
@@ -64,6 +83,9 @@ extern "C" void car_sph_(double* xin, double* r, double* lat, double* lon) {
   }
   double phi = std::atan2(y, x) * deg;
   if (phi < 0.0) phi += 360.0;
+  // A longitude a hair below zero (|y| under about 1e-14 |x|) rounds to
+  // exactly 360 when 360 is added; that is the meridian 0.
+  if (phi >= 360.0) phi = 0.0;
   *lon = phi;
   *lat = 90.0 - std::atan2(std::sqrt(rho2), z) * deg;
 }
@@ -103,6 +125,13 @@ extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, doubl
 //             centre) more than one ellipsoid normal passes through the
 //             point and the iteration may swing between two of them: it ends
 //             after kGdzMaxPasses passes with the last one.
+//           4. Within 1e-10 of the axis (relative to the distance) the height
+//             is taken along z (height_on_normal): rho / cos(phi) there loses
+//             all its digits to the rounding of phi, so a point a hair off
+//             the axis (a heliospheric position in AU brought back to GEO)
+//             came out tens of km off in altitude. Farther out, where that
+//             rounding stays below a millionth of the distance (6 m at the
+//             surface), the formula is unchanged.
 extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* lon, double* alt) {
   initize_();
   const double deg = 180.0 / pi();
@@ -116,7 +145,7 @@ extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* l
     *alt = std::fabs(zz) * re - std::sqrt(b2);
     return;
   }
-  double h = rho / std::cos(phi) - 1.0;
+  double h = height_on_normal(rho, zz, phi, 1.0, 1.0);
   double h0, phi0;
   int passes = 0;
   do {
@@ -127,7 +156,7 @@ extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* l
     const double d = std::sqrt(a2 - (a2 - b2) * s * s);
     const double n = a2 / (d * re);
     phi = std::atan2((n + h0) * zz, (b2 / (d * re) + h0) * rho);
-    h = rho / std::cos(phi) - n;
+    h = height_on_normal(rho, zz, phi, n, b2 / (d * re));
   } while (std::fabs(h - h0) > 0.001 && std::fabs(phi - phi0) > 0.001 && passes < kGdzMaxPasses);
   *alt = h * re;
   *lat = phi * deg;

@@ -135,6 +135,10 @@ BounceStatus bounce(TracePoint& p, int budget, Bounce& out) {
   if (!rk_step(-ds, xmin, fmin, xr, fr)) return BounceStatus::refine_failed;
   const double bmi = fr.b;
   parabola_vertex(bmi, bmn, bpl, out.bmin);
+  // Three equal values (a line so short that its steps do not change |B|,
+  // as next to the Earth's centre in the eccentric dipole) have no vertex:
+  // the refinement has no minimum to give.
+  if (!std::isfinite(out.bmin)) return BounceStatus::refine_failed;
   return BounceStatus::ok;
 }
 

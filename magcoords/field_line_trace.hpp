@@ -71,8 +71,8 @@ enum class BounceStatus {
   ok,             // xj, bmin, lm computed
   failed,         // refused step, or the conjugate point not passed within
                   // budget - 1 steps: nothing computed
-  refine_failed,  // a step of the minimum refinement refused: xj and lm
-                  // computed, bmin not
+  refine_failed,  // a step of the minimum refinement refused, or its three
+                  // values without a vertex: xj and lm computed, bmin not
 };
 
 // Result of the bounce stage.

@@ -289,8 +289,9 @@ extern "C" void find_bm_(double* lati, double* longi, double* alti, double* alph
 //           xgeo  double[3]  GEO position of the minimum, Earth radii
 // State:    reads the model state; writes no record.
 // Requires: the field-model set-up of the time.
-// Failure:  a refused point or step, or a line that does not rise back above
-//           the point's field within 499 steps: bmin and xgeo fill.
+// Failure:  a refused point or step, a line that does not rise back above
+//           the point's field within 499 steps, or a lowest point whose
+//           neighbours are as low (no parabola vertex): bmin and xgeo fill.
 // Notes:    1. Steps of 0.02 Lb towards the weaker field; the minimum is the
 //              vertex of the parabola through the lowest point and its two
 //              neighbours, and xgeo one field-line step of that offset from
@@ -348,6 +349,8 @@ extern "C" void loc_equator_(double* lati, double* longi, double* alti, double* 
   const double bminus = fr.b;
   double bm;
   const double t = fl::parabola_vertex(bminus, bmn, bplus, bm);
+  // Three equal values have no vertex (no offset, no minimum).
+  if (!std::isfinite(t) || !std::isfinite(bm)) return fail();
   if (!rk_step(t * ds, xmin, fmin, xgeo, fe)) return fail();
   *bmin = bm;
 }
