@@ -38,6 +38,29 @@ extern "C" void remove_pending_and_reraise(int sig) {
   raise(sig);
 }
 
+// SignalHold: blocks the interrupts that remove_pending_on_signals handles
+// for its lifetime and restores the caller's mask (errno kept, since callers
+// report it).
+class SignalHold {
+ public:
+  SignalHold() {
+    sigset_t block;
+    sigemptyset(&block);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&block, sig);
+    sigprocmask(SIG_BLOCK, &block, &saved_);
+  }
+  ~SignalHold() {
+    const int e = errno;
+    sigprocmask(SIG_SETMASK, &saved_, nullptr);
+    errno = e;
+  }
+  SignalHold(const SignalHold&) = delete;
+  SignalHold& operator=(const SignalHold&) = delete;
+
+ private:
+  sigset_t saved_;
+};
+
 }  // namespace
 
 bool atomic_open(AtomicOutput& out, const char* final_name) {
@@ -54,6 +77,10 @@ bool atomic_open(AtomicOutput& out, const char* final_name) {
   std::memcpy(out.final_name, final_name, len + 1);
   std::memcpy(out.temp_name, final_name, len);
   std::memcpy(out.temp_name + len, ".tmpXXXXXX", 11);
+  // From the creation of the temporary file until it is recorded as pending,
+  // an interrupt would find nothing to remove and leave the file behind: the
+  // interrupts are held back over that stretch and arrive once it is known.
+  const SignalHold hold;
   const int fd = mkstemp(out.temp_name);
   if (fd < 0) return false;
   // mkstemp creates the file readable by its owner only; give the finished

@@ -32,6 +32,9 @@ struct AtomicOutput {
 // Returned: out  (file open, names set) on success
 // Failure:  false with errno set (the directory is not writable, the name is
 //           too long: ENAMETOOLONG); nothing is created.
+// Notes:    SIGINT, SIGTERM and SIGHUP are held back while the temporary
+//           file is created and recorded, so that an interrupt at that
+//           moment still finds it to remove.
 bool atomic_open(AtomicOutput& out, const char* final_name);
 
 // Flushes and closes the temporary file and renames it onto the final name.

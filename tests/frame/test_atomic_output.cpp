@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <dlfcn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,25 @@
 
 namespace fs = std::filesystem;
 using kest::fio::AtomicOutput;
+
+// umask, interposed: atomic_open asks for the umask between creating its
+// temporary file and recording it as pending, the moment an interrupt could
+// otherwise leave the file behind. When umask_raises is set the first call
+// raises that signal there; otherwise it passes straight through.
+namespace {
+volatile int umask_raises = 0;
+}  // namespace
+
+extern "C" mode_t umask(mode_t mask) noexcept {
+  using Fn = mode_t (*)(mode_t);
+  static const Fn real = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "umask"));
+  if (umask_raises != 0) {
+    const int sig = umask_raises;
+    umask_raises = 0;
+    raise(sig);
+  }
+  return real(mask);
+}
 
 namespace {
 
@@ -151,4 +171,29 @@ TEST(AtomicOutput, ExitWhilePendingRemovesTheTemporary) {
   EXPECT_EQ(status, 1);
   EXPECT_EQ(slurp(out), "old\n");
   EXPECT_EQ(d.entries(), 1);
+}
+
+// An interrupt that arrives just after the temporary file is created, before
+// the output is recorded as pending, still ends the process by that signal
+// with the temporary file removed and the old file as it was.
+TEST(AtomicOutput, InterruptWhileOpeningRemovesTheTemporary) {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    ScratchDir d;
+    const std::string out = d.path("result.txt");
+    put(out, "old\n");
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      kest::fio::remove_pending_on_signals();
+      static AtomicOutput o;
+      umask_raises = sig;
+      kest::fio::atomic_open(o, out.c_str());
+      _exit(3);  // not reached: the signal ends the process
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig << " " << status;
+    EXPECT_EQ(slurp(out), "old\n") << sig;
+    EXPECT_EQ(d.entries(), 1) << sig;
+  }
 }
