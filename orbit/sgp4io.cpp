@@ -1,5 +1,6 @@
 // Two-line element reader: the next element set of the open element file into
 // the element record, converted to the units of the propagator, initialised.
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -60,6 +61,13 @@ std::string where(const Line& l) {
   return "element file \"" + tle_files.in_name + "\", line " + std::to_string(l.number);
 }
 
+// Stops for a failed read of the element file, with the reason: a directory
+// given as the element file opens but fails at its first read.
+[[noreturn]] void read_fail() {
+  const int err = errno;
+  kest::tle_fail("cannot read the element file \"" + tle_files.in_name + "\": " + std::strerror(err));
+}
+
 // Reads the next physical line; false at the end of the file. A line held
 // back by the look-ahead comes first, as it was read. A line ends at LF,
 // CR LF or a lone CR; every byte is read once, so reading is linear in the
@@ -73,7 +81,7 @@ bool read_raw(Line& l) {
   std::FILE* in = tle_files.in;
   int c = std::getc(in);
   if (c == EOF) {
-    if (std::ferror(in)) kest::tle_fail("cannot read the element file \"" + tle_files.in_name + "\"");
+    if (std::ferror(in)) read_fail();
     return false;
   }
   int n = 0;
@@ -85,7 +93,7 @@ bool read_raw(Line& l) {
     const int d = std::getc(in);
     if (d != '\n' && d != EOF) std::ungetc(d, in);
   }
-  if (std::ferror(in)) kest::tle_fail("cannot read the element file \"" + tle_files.in_name + "\"");
+  if (std::ferror(in)) read_fail();
   std::memset(l.text + n, ' ', static_cast<size_t>(line_width - n));
   l.text[line_width] = '\0';
   while (n > 0 && (l.text[n - 1] == ' ' || l.text[n - 1] == '\t')) --n;

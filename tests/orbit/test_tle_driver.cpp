@@ -3,6 +3,7 @@
 // seconds carry, the file faults, and the positions against a chain built
 // here from the SGP4 core and the frame services.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
@@ -215,6 +216,7 @@ TEST(TleDriverDeathTest, FileFaults) {
   bad2.replace(52, 11, "15.5638x291");
   const std::vector<Case> cases = {
       {"", "cannot open the element file \".*/sets.tle\""},
+      {"<directory>", "cannot read the element file \".*/sets.tle\": Is a directory"},
       {"# c\n1 06251U 62025E   06100.00000000" + line1_tail + "\n" + bad2 + "\n",
        "sets.tle\", line 3: columns 53-63 \\(mean motion\\) are not a number: \"15.5638x291\""},
       {set_at("06100.00000000") + "1 06251U 62025E   06101.00000000" + line1_tail + "\n",
@@ -226,7 +228,8 @@ TEST(TleDriverDeathTest, FileFaults) {
   };
   for (const auto& c : cases) {
     TleRun run(c.elements);
-    if (c.elements.empty()) std::remove(run.in.c_str());
+    if (c.elements.empty() || c.elements == "<directory>") std::remove(run.in.c_str());
+    if (c.elements == "<directory>") mkdir(run.in.c_str(), 0700);
     EXPECT_EXIT({ run.go(0, 0.0, 0.0, 60.0); }, testing::ExitedWithCode(1), c.message);
     EXPECT_FALSE(orbit_test::exists(run.out)) << c.message;
   }
