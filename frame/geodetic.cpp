@@ -154,9 +154,9 @@ extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* l
     phi0 = phi;
     const double s = std::sin(phi0);
     const double d = std::sqrt(a2 - (a2 - b2) * s * s);
-    const double n = a2 / (d * re);
-    phi = std::atan2((n + h0) * zz, (b2 / (d * re) + h0) * rho);
-    h = height_on_normal(rho, zz, phi, n, b2 / (d * re));
+    const double n = a2 / (d * re), np = b2 / (d * re);
+    phi = std::atan2((n + h0) * zz, (np + h0) * rho);
+    h = height_on_normal(rho, zz, phi, n, np);
   } while (std::fabs(h - h0) > 0.001 && std::fabs(phi - phi0) > 0.001 && passes < kGdzMaxPasses);
   *alt = h * re;
   *lat = phi * deg;
