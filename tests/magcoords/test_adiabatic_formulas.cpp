@@ -14,6 +14,12 @@
 //   colatitudes alone, and its integral has the closed form
 //   2 pi B0 [F(1) - F(cos theta_c)], F(u) = u sqrt(1 + 3u^2) / 2 +
 //   asinh(sqrt(3) u) / (2 sqrt(3)), with sin^2 theta_c = 1 / L.
+// - The colatitude search of a drift-shell line walks a grid of steps dtheta
+//   anchored at its start: its first trace moves on by +dtheta when the trace
+//   closed (-dtheta when it did not) and takes the new colatitude as the lower
+//   end of the bracket, every later trace moves towards the crossing (+dtheta
+//   while I >= the point's I), and the search stops at the first change of
+//   sign of I - I(point), giving the middle of the last two colatitudes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,6 +28,7 @@
 #include "frame/frame_state.hpp"
 #include "kest/frame.h"
 #include "kest/magcoords.h"
+#include "magcoords/field_line_trace.hpp"
 #include "magcoords/field_setup.hpp"
 #include "magcoords/magcoords_state.hpp"
 
@@ -206,6 +213,43 @@ TEST(PolarCapFlux, LstarOfTheDriftShellTracerIsTwoPiB0OverTheCapFlux) {
     // L* whatever the L*-slot option: never the flux.
     EXPECT_NEAR(lstar, 2.0 * kPi * b0 / flux, 1e-12 * lstar);
     EXPECT_NEAR(flux, cap_flux_integral(theta_c, b0), 4.0 * dtheta * flux);
+  }
+}
+
+// The bracket rule of the colatitude search, in a centred axial dipole where
+// the bounce integral falls with the foot colatitude: the crossing theta* is
+// the foot of the line whose integral is the target, and each start lies a
+// known number of steps from it.
+TEST(ColatitudeSearch, BracketsOnTheGridOfItsStart) {
+  const double b0 = set_axial_dipole();
+  namespace fl = kest::fline;
+  const double l = 4.0;
+  const double theta_star = std::asin(std::sqrt(1.0 / l));  // 30 degrees
+  const double phi = 0.3;
+  // Mirror field: |B| at latitude 30 degrees of the line, r = L cos^2 = 3.
+  const double bp = b0 / 27.0 * std::sqrt(1.0 + 3.0 * 0.25);
+  const double ds = -0.02 * l;
+  const double dtheta = kPi / 720.0;
+  fl::LineIntegral at_star{};
+  ASSERT_TRUE(fl::colatitude_trace(theta_star, phi, ds, bp, fl::kTraceBudget, fl::NullIntegral::fill, at_star));
+  ASSERT_TRUE(at_star.closed);
+  const double xj = at_star.I;
+  ASSERT_GT(xj, 0.1);
+  struct Case {
+    double start;  // steps of dtheta from theta*
+    double found;  // steps of dtheta from the start
+  } cases[] = {
+      {-3.3, 3.5},  // walks down the field line family to the crossing
+      {-0.3, 1.0},  // the first move already crosses: both ends are the new colatitude
+      {2.7, -2.5},  // first move away (the trace closed), then back across
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.start);
+    const double theta0 = theta_star + c.start * dtheta;
+    double found = 0.0;
+    ASSERT_TRUE(fl::colatitude_search(theta0, phi, dtheta, ds, bp, xj, fl::kTraceBudget, fl::NullIntegral::fill,
+                                      found));
+    EXPECT_NEAR(found, theta0 + c.found * dtheta, 1e-12);
   }
 }
 
