@@ -129,3 +129,29 @@ TEST(T96Sum, DstWeightIsTheSinglePrecisionValue) {
 }
 
 }  // namespace
+
+// On the Sun-Earth line the radicand of the magnetopause coordinate is
+// (a^2 - m^2)^2, which vanishes at x = x0 = 5.48 / kappa; there it is the
+// difference of two equal numbers of order 4 a^4, and rounding must not turn
+// it into a negative number whose root is not a number. The field on and
+// next to the line around x0 is finite and continuous.
+TEST(T96Sum, FiniteOnTheSunEarthLineAtTheMagnetopauseOffset) {
+  for (double pdyn : {0.5, 2.0, 7.0}) {
+    const double x0 = 5.48 / std::pow(pdyn / 2.0, 0.14);
+    double parmod[4] = {pdyn, -20.0, 1.0, -2.0};
+    kest::dip_ang.tilt = 10.0;
+    double xr = x0 + 1e-5, yr = 0.0, zr = 0.0, ref[3];
+    t96_01_(parmod, &xr, &yr, &zr, &ref[0], &ref[1], &ref[2]);
+    int bad = 0;
+    for (int k = -300; k <= 300; ++k)
+      for (double rho : {0.0, 1e-9}) {
+        double x = x0 * (1.0 + k * 1e-11), y = rho, z = 0.0, b[3];
+        t96_01_(parmod, &x, &y, &z, &b[0], &b[1], &b[2]);
+        for (int c = 0; c < 3; ++c) {
+          if (!std::isfinite(b[c])) ++bad;
+          else EXPECT_NEAR(b[c], ref[c], 1e-3) << pdyn << " " << k << " " << c;
+        }
+      }
+    EXPECT_EQ(bad, 0) << "Pdyn " << pdyn;
+  }
+}
