@@ -64,6 +64,20 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
     int mass = 48;
     double d[9] = {}, t[2] = {};
     g.model(&iyd, &UT[i], &alt[i], &lat[i], &lon[i], &stl, &f107a[i], &f107[i], api, &mass, d, t);
+    // Finite inputs far outside the model's range (a flux or Ap of
+    // thousands, an altitude far below the ground) overflow the expansions
+    // or carry the profiles past their domain: a value that is not a number
+    // or infinite, a negative density or a temperature that is not positive
+    // is no result, and the point gets the fill value instead. Within the
+    // model's range every density is at least 0 and every temperature
+    // positive, so no computed point is touched.
+    bool sound = t[0] > 0.0 && t[1] > 0.0 && std::isfinite(t[0]) && std::isfinite(t[1]);
+    for (int k = 0; k < g.n_dens; ++k) sound = sound && d[k] >= 0.0 && std::isfinite(d[k]);
+    if (!sound) {
+      for (int k = 0; k < g.n_dens; ++k) dens[k] = kest::baddata;
+      temp[0] = temp[1] = kest::baddata;
+      continue;
+    }
     for (int k = 0; k < g.n_dens; ++k) dens[k] = d[k];
     temp[0] = t[0];
     temp[1] = t[1];
@@ -86,6 +100,9 @@ constexpr DriverSpec kNrlmsise00{&gtd7_, &tselec7_, 9, false, 0.0};
 // Failure:  a point with a non-finite input (of ap, ap(1) only unless
 //           whichAp is 2), and for msis86 a point below 85 km, gets the fill
 //           value -1.0E31 in all its outputs; the model is not called for it.
+//           A point whose evaluation gives a value that is not finite, a
+//           negative density or a temperature that is not positive (finite
+//           inputs far outside the model's range) gets the fill value too.
 // Notes:    the local solar time lon/15 + UT/3600 is not reduced to 0-24 h;
 //           the bare day of year is the date code (no year).
 extern "C" void msis86_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt, double* lat,

@@ -120,7 +120,9 @@ KEST_API void prmsg5_(void);
  * anomalous O), Temp[2*ntime] (exospheric, local; K). The local solar time
  * is lon/15 + UT/3600 h. A point with a non-finite input (of ap, ap(1)
  * only unless whichAp is 2), and for msis86 a point below 85 km, gets the
- * fill value KEST_FILL in all its outputs. */
+ * fill value KEST_FILL in all its outputs; so does a point whose evaluation
+ * gives a value that is not finite, a negative density or a temperature that
+ * is not positive (finite inputs far outside the model's range). */
 KEST_API void msis86_(int *ntime, int *whichAp, int *idoy, double *UT, double *alt,
                       double *lat, double *lon, double *f107a, double *f107, double *ap,
                       double *Density, double *Temp);
