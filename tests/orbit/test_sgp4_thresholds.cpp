@@ -1,8 +1,8 @@
 // Thresholds and settled constants of the SGP4/SDP4 core: the sidereal time of
 // the epoch, the near-Earth/deep-space boundary, the resonance bands and the
 // branches of the half-day eccentricity fits, the low-inclination guard of the
-// luni-solar node terms, Lyddane's form of the periodics, the drag regimes
-// and the bounds of the mean elements.
+// luni-solar node terms, Lyddane's form of the periodics, the drag regimes,
+// the retrograde-equatorial divisor and the bounds of the mean elements.
 // Expected values are hand derivations from the model's formulas.
 #include <gtest/gtest.h>
 
@@ -283,6 +283,34 @@ TEST(Sgp4Thresholds, SmallEccentricityDropsC3AndTheMeanAnomalyDrag) {
     const bool drag = e > 1.0e-4;
     EXPECT_EQ(s.perigee_drag != 0.0, drag) << e;
     EXPECT_EQ(s.m_drag != 0.0, drag) << e;
+  }
+}
+
+// An inclination of 180 degrees (1 + cos i = 0) takes the small divisor
+// 1 + cos(pi - 1e-9) in the long-period coefficient of the mean longitude,
+// with pi = 3.14159265358979: 2 sin^2(d/2) for d = 1e-9 + 3.2384626e-15,
+// 5.00003238467887e-19 (40-digit hand evaluation), not 0. The orbit then
+// propagates like any other: code 0 and a radius between perigee and apogee.
+// (180 degrees as the radians of a two-line element's 180.0000 too.)
+TEST(Sgp4Thresholds, RetrogradeEquatorialTakesTheSmallDivisor) {
+  const Wgs84 g;
+  const double small = 5.0000323846788720e-19;
+  for (const double incl : {3.141592653589793, 180.0 * 0.0174532925199433}) {
+    ASSERT_LE(std::fabs(std::cos(incl) + 1.0), 1.5e-12);
+    const double e = 0.001, n = 15.0 * revday;
+    EXPECT_EQ(init(e, incl, n), 0) << incl;
+    const double want = -0.25 * g.j3oj2 * std::sin(incl) * (3.0 + 5.0 * std::cos(incl)) / small;
+    EXPECT_NEAR(kest::elsetrec.l_coef, want, 1e-12 * std::fabs(want)) << incl;
+    const double a = std::pow(g.xke / kest::elsetrec.mean_motion, 2.0 / 3.0) * g.radius;
+    for (double t : {0.0, 10.0, 45.0, 1440.0}) {
+      int set = 84, err = -1;
+      double r[3], v[3];
+      sgp4_(&set, &t, r, v, &err);
+      EXPECT_EQ(err, 0) << incl << " t " << t;
+      const double rr = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
+      EXPECT_NEAR(rr, a, a * (e + 0.002)) << incl << " t " << t;
+      EXPECT_LT(std::fabs(r[2]), 1.0) << "stays in the equator plane";
+    }
   }
 }
 
