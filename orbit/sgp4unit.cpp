@@ -61,9 +61,14 @@ Grav load_grav(int set) {
 
 // Long-period mean-longitude coefficient for an inclination with cosine c and
 // sine s. The divisor 1 + cos i vanishes for retrograde equatorial orbits; it
-// is then replaced by the small value 1 + cos(pi - 1e-9).
+// is then replaced by the small value 1 + cos(pi - 1e-9), about 5.0e-19.
+// Summed as written that value cancels to exactly 0 (the cosine rounds to
+// -1), and an inclination of 180 degrees would divide by zero and never
+// propagate; it is formed instead as 1 - cos d = 2 sin^2(d/2), with d the
+// distance 1e-9 + (pi - 3.14159265358979) of the angle from pi.
 double long_period_l(double j3oj2, double s, double c) {
-  const double small = 1.0 + std::cos(pi - 1.0e-9);
+  const double d = 1.0e-9 + 3.2384626433832795e-15;
+  const double small = 2.0 * std::sin(0.5 * d) * std::sin(0.5 * d);
   const double den = std::fabs(c + 1.0) > 1.5e-12 ? 1.0 + c : small;
   return -0.25 * j3oj2 * s * (3.0 + 5.0 * c) / den;
 }
