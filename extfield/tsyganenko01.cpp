@@ -232,8 +232,11 @@ void module_sum(Model m, const double* a, double pdyn, double dstar, double by, 
   if (xmxm < 0.0) xmxm = 0.0;
   const double axx0 = xmxm * xmxm;
   const double aro = asq + rho2;
-  const double sigma = std::sqrt((aro + axx0 + std::sqrt((aro + axx0) * (aro + axx0) - 4.0 * asq * axx0)) /
-                                 (2.0 * asq));
+  // The radicand is (a^2 - m^2)^2 + rho^2 (rho^2 + 2 a^2 + 2 m^2), never
+  // negative; on the Sun-Earth line next to x = x0 it is the difference of
+  // two nearly equal numbers, and rounding must not leave it below zero.
+  const double disc = std::fmax((aro + axx0) * (aro + axx0) - 4.0 * asq * axx0, 0.0);
+  const double sigma = std::sqrt((aro + axx0 + std::sqrt(disc)) / (2.0 * asq));
 
   // 7. Outside the magnetopause: penetrated IMF minus the model dipole.
   if (sigma >= kSigma0 + delta) {

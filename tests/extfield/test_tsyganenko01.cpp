@@ -745,3 +745,33 @@ TEST(Tsyganenko01Models, MagnitudesForTypicalDrivers) {
 }
 
 }  // namespace
+
+namespace {
+
+// On the Sun-Earth line at x = x0 (the magnetopause offset 3.4397 Re at
+// Pdyn 2, where the pressure scale is 1) the radicand of the magnetopause
+// coordinate, (a^2 - m^2)^2 in exact arithmetic, is a difference of two
+// nearly equal numbers; rounding must not take it below zero and turn the
+// whole field into not-a-number. Around that point the field is smooth.
+TEST(T01Magnetopause, FiniteOnTheSunEarthLineAtTheOffset) {
+  const double w0[10] = {2.0, -20.0, 1.0, -2.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+  const double x0 = 3.4397;
+  for (int model = 0; model < 2; ++model) {
+    const Vec3 ref = model == 0 ? t01(kT01Quiet, 0.0, x0 + 1e-5, 0.0, 0.0)
+                                : t04(w0, 0.0, x0 + 1e-5, 0.0, 0.0);
+    int bad = 0;
+    for (int k = -300; k <= 300; ++k) {
+      const double x = x0 * (1.0 + k * 1e-11);
+      const Vec3 b = model == 0 ? t01(kT01Quiet, 0.0, x, 0.0, 0.0) : t04(w0, 0.0, x, 0.0, 0.0);
+      if (!std::isfinite(b.x) || !std::isfinite(b.y) || !std::isfinite(b.z)) {
+        ++bad;
+        continue;
+      }
+      EXPECT_NEAR(b.x, ref.x, 1e-3) << model << " " << k;
+      EXPECT_NEAR(b.z, ref.z, 1e-3) << model << " " << k;
+    }
+    EXPECT_EQ(bad, 0) << "model " << model;
+  }
+}
+
+}  // namespace
