@@ -147,9 +147,11 @@ bool is_blank_line(const TableLine& line) {
 // The edit is "D9.3" as written by the tables' own program: one number in the
 // 9 columns (blanks around it, none inside: standard input would squeeze the
 // blanks out and read "7 7 7" as 777 with implied decimals), and a blank in
-// the separator column after it. A value is a flux: negative values, a
-// non-zero text that is too small for a normal double, and values beyond
-// kFluxMax are faults of the file, not fluxes.
+// the separator column after it. A value is a flux per MeV, or, at 0 or
+// below, a mark of no flux, which the lookup never interpolates; a non-zero
+// text that is too small for a normal double and values beyond kFluxMax in
+// magnitude (which could overflow the band and integral sums) are faults of
+// the file.
 const char* read_table_field(const char* rec, std::size_t len, int ib, double scale, double& v) {
   const std::size_t at = static_cast<std::size_t>(ib) * kFieldStride;
   if (at + kFieldWidth < len && rec[at + kFieldWidth] != ' ') return "runs into the separator column after it";
@@ -166,9 +168,8 @@ const char* read_table_field(const char* rec, std::size_t len, int ib, double sc
   }
   if (!kest::fio::read_real(std::string_view(p, kFieldWidth), kImpliedDecimals, &v)) return "is not a number";
   if (nonzero && !(std::fabs(v) >= std::numeric_limits<double>::min())) return "is too small: it underflows";
-  if (v < 0.0) return "is negative";
   v *= scale;
-  if (!(v <= kFluxMax)) return "is too large";
+  if (!(std::fabs(v) <= kFluxMax)) return "is too large";
   return nullptr;
 }
 
@@ -241,9 +242,9 @@ void init_crresele() {
 //           not a regular file, a file that ends before the records the model
 //           needs, a record that is cut short, has characters beyond its 34
 //           fields or in a separator column, a field that is blank, has a
-//           blank inside the number or is not a number, a value that is
-//           negative, underflows (non-zero digits read as 0 or as a
-//           subnormal number) or exceeds 1.4E306 after the scaling, and a
+//           blank inside the number or is not a number, a value that
+//           underflows (non-zero digits read as 0 or as a subnormal number)
+//           or exceeds 1.4E306 in magnitude after the scaling, and a
 //           line after the last record needed that is not blank.
 // Notes:    1. The file name is the prefix followed directly by the table's
 //              name: a directory must end in "/". The prefix ends at a NUL
@@ -257,6 +258,7 @@ void init_crresele() {
 //              (D or E, or a sign alone).
 //           3. Electron values are per keV in the files and are multiplied by
 //              1000 to give the flux per MeV.
+//           4. Values of 0 or below mark no flux; they are read as written.
 void init_crres(int model, const char* path, int path_len) {
   if (model < 1 || model > 10) return;
   const bool protons = model <= 2;
