@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "frame/conventions.hpp"
 #include "frame/frame_state.hpp"
@@ -46,7 +47,9 @@ void warn_year_out_of_range(double year) {
 //           left untouched
 // Failure:  year < 1965 or > 2015: the six-line warning on standard output,
 //           then the coefficients of the nearest valid year (1965, or 2015 =
-//           2005 plus ten years of secular variation).
+//           2005 plus ten years of secular variation). A year that is not a
+//           number has no nearest year: the same warning, ierr = 1, and the
+//           fill value -1.0E31 in all of g and h.
 // Notes:    1. Between the definitive epochs the coefficients are linear in
 //             time, the weight formed as (Y - E) x 0.2; a year equal to an
 //             epoch gets that epoch exactly. No blending with earlier state.
@@ -57,6 +60,12 @@ void warn_year_out_of_range(double year) {
 //           561-565 (2005).
 extern "C" void get_igrf_coeffs_(double* year, double* g, double* h, int* ierr) {
   const double y = *year;
+  if (std::isnan(y)) {
+    warn_year_out_of_range(y);
+    *ierr = 1;
+    for (int k = 0; k < 66; ++k) g[k] = h[k] = kest::baddata;
+    return;
+  }
   if (y < 1965.0 || y > 2015.0) {
     warn_year_out_of_range(y);
     *ierr = 1;
@@ -162,11 +171,24 @@ extern "C" void calcul_gh1_() {
 // Given:    year  double  decimal year
 // State:    writes dgrf, dipigrf and model (all of each).
 // Failure:  year outside 1965-2015: warning, nearest valid year (see
-//           get_igrf_coeffs_).
+//           get_igrf_coeffs_). A year that is not a number: the warning, and
+//           every value of dgrf, model and dipigrf not a number, so that the
+//           field and the axes of this epoch are not a number and the field
+//           routine refuses every point until the next epoch is set.
 // Notes:    1. No memory of the last year: every call recomputes everything.
 extern "C" void init_dtd_(double* year) {
   int ierr = 0;
   get_igrf_coeffs_(year, kest::dgrf.gnm, kest::dgrf.hnm, &ierr);
+  if (std::isnan(*year)) {
+    // Fill-valued coefficients would give a finite, absurd field that no
+    // later check could tell from a real one.
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    for (double& v : kest::dgrf.gnm) v = nan;
+    for (double& v : kest::dgrf.hnm) v = nan;
+    for (double& v : kest::model.gh) v = nan;
+    kest::dipigrf = kest::Dipigrf{nan, nan, nan, nan, nan, nan, nan, nan};
+    return;
+  }
   double th = 0.0, ph = 0.0;
   kest::Dipigrf& d = kest::dipigrf;
   get_terms_(kest::dgrf.gnm, kest::dgrf.hnm, &th, &ph, &d.x0, &d.y0, &d.z0, &d.b0);

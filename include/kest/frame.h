@@ -39,7 +39,9 @@ KEST_API void car_sph_vect_(double *r, double *lat, double *lon,
 
 /* ---- IGRF-10 internal field ----------------------------------------------
  * Coefficients for 1965-2015 (outside: a warning on standard output and the
- * nearest valid year). init_dtd_ sets the epoch for every routine below;
+ * nearest valid year; a year that is not a number: the warning, ierr = 1 and
+ * -1.0E31 coefficients from get_igrf_coeffs_, and from init_dtd_ an epoch
+ * whose field is not a number). init_dtd_ sets the epoch for every routine below;
  * igrf_ sums the field at a GEO point (Earth radii of 6371.2 km, nT). */
 KEST_API void init_dtd_(double *year);
 KEST_API void get_igrf_coeffs_(double *year, double *g, double *h, int *ierr);

@@ -92,6 +92,36 @@ TEST(Igrf, OutOfRangeYearsWarnAndUseNearestYear) {
   EXPECT_EQ(flag, 1);
 }
 
+// A year that is not a number has no nearest valid year: a warning and the
+// raised flag, the fill value for every coefficient handed back, and an
+// epoch whose field is not a number (so no point is computed from it) until
+// a valid year is set again.
+TEST(Igrf, YearThatIsNotANumber) {
+  double y = std::nan(""), g[66], h[66];
+  int flag = 0;
+  testing::internal::CaptureStdout();
+  get_igrf_coeffs_(&y, g, h, &flag);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "\n\n *** WARNING -- Input year =     nan\n is out of valid range 1965-2015. Using nearest ***\n\n\n");
+  EXPECT_EQ(flag, 1);
+  for (int k = 0; k < 66; ++k) {
+    EXPECT_EQ(g[k], -1.0e31) << k;
+    EXPECT_EQ(h[k], -1.0e31) << k;
+  }
+
+  set_epoch(1990.0);
+  const kest::Dgrf want = kest::dgrf;
+  set_epoch_captured(std::nan(""));
+  double x = 2.0, yy = 1.0, z = 0.5, b[3];
+  igrf_(&x, &yy, &z, &b[0], &b[1], &b[2]);
+  for (double c : b) EXPECT_TRUE(std::isnan(c));
+  EXPECT_TRUE(std::isnan(kest::dipigrf.b0));
+  set_epoch(1990.0);
+  EXPECT_EQ(std::memcmp(&want, &kest::dgrf, sizeof want), 0);
+  igrf_(&x, &yy, &z, &b[0], &b[1], &b[2]);
+  for (double c : b) EXPECT_TRUE(std::isfinite(c));
+}
+
 TEST(Igrf, SecularVariationAfter2005) {
   // Half way: 2005 plus 2.5 years of secular variation; 2015: ten years.
   set_epoch(2007.5);
