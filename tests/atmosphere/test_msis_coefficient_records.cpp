@@ -1,6 +1,8 @@
 // The compiled coefficient records of the three MSIS generations, word for
-// word against plain-text copies of the published records: a mistyped digit,
-// a dropped or shifted word or a swapped column anywhere fails here.
+// word against the plain-text copies of the published records in data/msis
+// (from which tools/gen_msis.py writes them): a mistyped digit, a dropped or
+// shifted word or a swapped column anywhere, in the generator or in an edit
+// of its committed output, fails here.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -15,7 +17,7 @@ namespace {
 
 // All numbers of a record file in order (lines starting with # skipped).
 std::vector<double> read_record(const std::string& name) {
-  std::ifstream in(std::string(KEST_TEST_DATA) + "/atmosphere/coefficients/" + name);
+  std::ifstream in(std::string(KEST_SOURCE_DIR) + "/data/msis/" + name);
   EXPECT_TRUE(in.good()) << name;
   std::vector<double> v;
   std::string line;
