@@ -33,6 +33,21 @@ inline Result gtd7(Point p) {
   return r;
 }
 
+// The three drivers share one signature (n, whichAp, doy, ut, alt, lat, lon,
+// f107a, f107, ap(7), densities, temperatures); nd is the number of density
+// columns each fills.
+using Driver = void (*)(int*, int*, int*, double*, double*, double*, double*, double*, double*,
+                        double*, double*, double*);
+struct DriverGen {
+  const char* name;
+  Driver drv;
+  int nd;
+  double floor_km;  // lowest altitude the driver evaluates
+};
+inline const DriverGen kDriverGens[3] = {{"nrlmsise00", &nrlmsise00_, 9, -1e9},
+                                         {"msise90", &msise90_, 8, -1e9},
+                                         {"msis86", &msis86_, 8, 85.0}};
+
 inline void set_switches(std::array<double, 25> sv) { tselec7_(sv.data()); }
 
 inline std::array<double, 25> all_on() {

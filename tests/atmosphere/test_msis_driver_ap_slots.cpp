@@ -8,18 +8,12 @@
 #include <limits>
 
 #include "kest/atmosphere.h"
+#include "msis_test_util.hpp"
 
 namespace {
 
-using Driver = void (*)(int*, int*, int*, double*, double*, double*, double*, double*, double*,
-                        double*, double*, double*);
-
-struct Gen {
-  const char* name;
-  Driver drv;
-  int nd;
-};
-const Gen kGens[3] = {{"nrlmsise00", &nrlmsise00_, 9}, {"msise90", &msise90_, 8}, {"msis86", &msis86_, 8}};
+using Gen = msistest::DriverGen;
+constexpr const auto& kGens = msistest::kDriverGens;
 
 // One point at 400 km, 60N 70W, day 172, 08:03 UT, F10.7 150, daily Ap 4.
 std::array<double, 11> one_point(const Gen& g, int which_ap, std::array<double, 7> ap) {

@@ -11,21 +11,12 @@
 #include <vector>
 
 #include "kest/atmosphere.h"
+#include "msis_test_util.hpp"
 
 namespace {
 
-using Driver = void (*)(int*, int*, int*, double*, double*, double*, double*, double*, double*,
-                        double*, double*, double*);
-
-struct Gen {
-  const char* name;
-  Driver drv;
-  int nd;
-  double floor_km;  // lowest altitude the driver evaluates
-};
-const Gen kGens[3] = {{"nrlmsise00", &nrlmsise00_, 9, -1e9},
-                      {"msise90", &msise90_, 8, -1e9},
-                      {"msis86", &msis86_, 8, 85.0}};
+using Gen = msistest::DriverGen;
+constexpr const auto& kGens = msistest::kDriverGens;
 
 struct Pt {
   double alt, f107a, f107, ap;
