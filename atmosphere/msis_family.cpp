@@ -642,7 +642,11 @@ void full_altitude(Generation& gen, int iyd, double sec, double alt, double glat
                   (r * r);
     gen.tn3[0] = gen.tn2[3];
   }
-  if (alt < kZn3[0] && (chg == 1.0 || c.alast >= kZn3[0])) {
+  // The lower spline section is entered at its top node too (densm takes it
+  // for alt <= 32.5 km), so its nodes must exist there: at exactly 32.5 km
+  // they carry zero weight, but never-set (zero) nodes would turn the profile
+  // into NaN on a first call at that altitude.
+  if (alt <= kZn3[0] && (chg == 1.0 || c.alast >= kZn3[0])) {
     // Stratosphere and troposphere nodes.
     gen.tgn3[0] = gen.tgn2[1];
     for (int k = 1; k <= 4; ++k)
