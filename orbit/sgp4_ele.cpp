@@ -68,7 +68,8 @@ extern "C" void mean2classical_(double* e1, double* /*e2*/, double* /*e3*/, doub
 // Notes: 1. Angles that rv2coe_ leaves undefined for the orbit's type are
 //           replaced by the convention of that type, so that the orbit
 //           propagates where the state vector puts it: an equatorial orbit
-//           takes its node on the x axis (0), an elliptical equatorial one its
+//           (the inclination test of rv2coe_) takes its node on the x axis
+//           (0) even when rv2coe_ gives it one, an elliptical equatorial one its
 //           argument of perigee from the longitude of perigee, a circular one
 //           argument of perigee 0 (its mean anomaly then counts from the node,
 //           or the x axis, as rv2coe_ gives it). A state vector without an
@@ -83,7 +84,12 @@ extern "C" void rv2classical_(double* e1, double* e2, double* e3, double* e4, do
   double omega = c[4], argp = c[5];
   const bool has_plane = c[0] != undefined;
   if (has_plane) {
-    if (omega == undefined) omega = 0.0;
+    // rv2coe_ counts the longitude of perigee and the true longitude of an
+    // equatorial orbit from the x axis, so the node goes there too, also when
+    // a residue of z or vz (micrometres suffice) gives the node vector a
+    // direction of its own within the 1e-8 rad of the equatorial test.
+    const bool equatorial = c[3] < 1.0e-8 || std::fabs(c[3] - pi) < 1.0e-8;
+    if (omega == undefined || equatorial) omega = 0.0;
     if (argp == undefined) argp = c[10] != undefined ? c[10] : 0.0;
   }
   *e1 = c[1] / re;
