@@ -693,7 +693,18 @@ void fac(const float x[3], float b[3], float z[3]) {
   cor3.r = r;
   cor4.cos_th = zs / r;
   cor4.sin_th = std::sqrt(1.0f - cor4.cos_th * cor4.cos_th);
-  if (cor4.sin_th == 0.0f) {
+  // Within a few degrees of the SM pole 1 - cos^2 cancels in single
+  // precision (a point 0.001 Earth radii off the axis at r = 4 gets sin Theta
+  // wrong by a third, and the cap field by a half); there the colatitude and
+  // the azimuth come from the distance to the axis instead, which keeps
+  // (cos Phi, sin Phi) a unit pair. On the axis itself Phi = 0.
+  const float rho = cor4.sin_th < 0.1f ? std::sqrt(xs * xs + ys * ys) : 0.0f;
+  if (rho != 0.0f) {
+    cor4.sin_th = rho / r;
+    cor4.cos_ph = xs / rho;
+    cor4.sin_ph = ys / rho;
+  } else if (cor4.sin_th < 0.1f) {
+    cor4.sin_th = 0.0f;
     cor4.cos_ph = 1.0f;
     cor4.sin_ph = 0.0f;
   } else {
