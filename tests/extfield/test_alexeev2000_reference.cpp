@@ -42,6 +42,37 @@ void all_sources_on() {
   pstatus_(&on, &on, &on, &on, &on, &on, &on);
 }
 
+// External field (without the dipole) through the entry, GSM nT: dayside and
+// nightside near Earth, geostationary orbit, the lobes, the plasma sheet and
+// the far tail beyond the seam of the two shielding forms.
+TEST(Alexeev2000Reference, EntryAtGeneralPoints) {
+  const Case cases[] = {
+      {0, {6.6f, 0.3f, 0.0f}, {1.66386674, -0.02860536, 15.8010109}},
+      {0, {-8.2f, 3.3f, -1.9f}, {-29.3501597, 3.58549534, -8.84607944}},
+      {0, {-15.0f, 0.0f, 6.0f}, {22.3924152, 0.0, -4.41439646}},
+      {0, {-30.0f, 5.0f, 2.0f}, {14.0590152, -0.998764428, -0.655925145}},
+      {0, {2.5f, -1.5f, 1.0f}, {0.676560216, 0.963332571, -16.4958693}},
+      {1, {0.0f, 6.6f, 0.0f}, {12.5244523, -9.47846357, -30.6046282}},
+      {1, {-5.0f, -3.0f, 2.0f}, {175.685062, 29.7212007, -32.9340835}},
+      {1, {-20.0f, 4.0f, -5.0f}, {-47.8992698, 3.47336012, -7.86828547}},
+      {1, {-10.0f, 0.5f, 3.0f}, {106.970362, -4.17639752, -16.6278823}},
+      {2, {3.0f, 4.0f, -3.0f}, {-7.63607861, 2.31359533, 4.31454644}},
+      {2, {-12.0f, -2.0f, -4.0f}, {-17.4934034, -1.19543959, -3.85009377}},
+      {2, {-35.0f, 10.0f, 8.0f}, {5.32913486, -0.580730687, -0.299271639}},
+  };
+  all_sources_on();
+  for (const Case& c : cases) {
+    Drivers d = kDrivers[c.drivers];
+    kest::a2000_time = {d.ut_hours, d.year, d.month, d.day};
+    float x[3] = {c.x[0], c.x[1], c.x[2]}, bm[3];
+    a2000_(&d.dens, &d.vel, d.imf, &d.dst, &d.al, x, bm);
+    const double tol = 2e-4 * norm(c.want);
+    for (int k = 0; k < 3; ++k)
+      EXPECT_NEAR(bm[k], c.want[k], tol) << "drivers " << c.drivers << " at " << c.x[0] << " "
+                                         << c.x[1] << " " << c.x[2] << " component " << k;
+  }
+}
+
 // Region-1 field inside the polar cap within a few kilometres to a few
 // hundred of the SM z axis. There the field tends to a constant vector in the
 // SM x direction; its colatitude must not come from 1 - cos^2, which cancels
