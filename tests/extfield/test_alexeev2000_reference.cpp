@@ -73,11 +73,12 @@ TEST(Alexeev2000Reference, EntryAtGeneralPoints) {
   }
 }
 
-// Region-1 field inside the polar cap within a few kilometres to a few
-// hundred of the SM z axis. There the field tends to a constant vector in the
-// SM x direction; its colatitude must not come from 1 - cos^2, which cancels
-// in single precision (that gave half the field 0.001 Earth radii off the
-// axis at r = 4). Tolerance 1e-4 |B|.
+// Region-1 field inside the polar cap on the SM z axis and within a few
+// kilometres to a few hundred of it. There the field tends to a constant
+// vector in the SM x direction; its colatitude must not come from 1 - cos^2,
+// which cancels in single precision (that gave half the field 0.001 Earth
+// radii off the axis at r = 4, and NaN on the axis where z_SM / r rounds
+// above 1). Tolerance 1e-4 |B|.
 TEST(Alexeev2000Reference, RegionOneNearTheSmPole) {
   const Drivers& d = kDrivers[0];
   all_sources_on();
@@ -92,6 +93,10 @@ TEST(Alexeev2000Reference, RegionOneNearTheSmPole) {
       {{0.885654628f, -0.00100000005f, 1.79321361f}, {58.7486767, 8.19070319e-06, -29.0155268}},
       {{-1.32624006f, -0.00100000005f, -2.69092679f}, {-39.1818873, -2.42671411e-06, 19.3110377}},
       {{1.81408083f, -0.0500000007f, 3.56463337f}, {29.200408, 0.00255990328, -14.8603705}},
+      // on the axis, where z_SM / r rounds above 1
+      {{0.774163246f, 0.0f, 1.56944931f}, {67.157911, 0.0, -33.127025}},
+      {{-0.774163246f, 0.0f, -1.56944931f}, {-67.157911, 0.0, 33.127025}},
+      {{1.16788054f, 0.0f, 2.36762643f}, {44.5175544, 0.0, -21.9592012}},
   };
   for (const auto& c : cases) {
     float b[3], src[7][3];
