@@ -693,9 +693,17 @@ void fac(const float x[3], float b[3], float z[3]) {
   cor3.r = r;
   cor4.cos_th = zs / r;
   cor4.sin_th = std::sqrt(1.0f - cor4.cos_th * cor4.cos_th);
-  if (cor4.sin_th == 0.0f) {
-    cor4.cos_ph = 1.0f;
-    cor4.sin_ph = 0.0f;
+  // Within a few degrees of the SM pole 1 - cos^2 cancels in single
+  // precision (a point 0.001 Earth radii off the axis at r = 4 got sin Theta
+  // wrong by a third, and the cap field by a half), and on the axis zs / r
+  // may round above 1 and make it NaN. There the colatitude and the azimuth
+  // come from the distance to the axis instead, which keeps (cos Phi, sin Phi)
+  // a unit pair; on the axis itself Phi = 0.
+  if (!(cor4.sin_th >= 0.1f)) {
+    const float rho = std::sqrt(xs * xs + ys * ys);
+    cor4.sin_th = rho / r;
+    cor4.cos_ph = rho != 0.0f ? xs / rho : 1.0f;
+    cor4.sin_ph = rho != 0.0f ? ys / rho : 0.0f;
   } else {
     cor4.cos_ph = xs / (r * cor4.sin_th);
     cor4.sin_ph = ys / (r * cor4.sin_th);
