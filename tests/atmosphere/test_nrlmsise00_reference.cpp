@@ -226,4 +226,18 @@ TEST(Nrlmsise00Reference, PressureLevels) {
   }
 }
 
+// gts7_ as the very first model call of the process, before any switch
+// setting: it runs with every switch on, so its exospheric temperature (which
+// needs no gravity) is the modulated one that gtd7_ then gives at the same
+// inputs, here the release test point at 400 km (1250.54 K).
+TEST(Nrlmsise00Reference, FirstThermosphereCallRunsWithSwitchesOn) {
+  int iyd = 172, mass = 48;
+  double sec = 29000, alt = 400, glat = 60, glong = -70, stl = 16, f107a = 150, f107 = 150;
+  double ap[7] = {4, 4, 4, 4, 4, 4, 4}, d[9] = {}, t[2] = {}, d2[9] = {}, t2[2] = {};
+  gts7_(&iyd, &sec, &alt, &glat, &glong, &stl, &f107a, &f107, ap, &mass, d, t);
+  gtd7_(&iyd, &sec, &alt, &glat, &glong, &stl, &f107a, &f107, ap, &mass, d2, t2);
+  EXPECT_TRUE(near(t[0], 1250.5399435607994)) << t[0];
+  EXPECT_EQ(t[0], t2[0]);
+}
+
 }  // namespace
