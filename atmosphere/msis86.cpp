@@ -408,6 +408,10 @@ extern "C" void gts5_(int* iyd, double* sec, double* alt, double* glat, double* 
     prmsg5_();
     gts5_state.loaded = true;
   }
+  // Before any switch setting the model runs with every switch on; set them
+  // before the first product of a switch and an expansion call, so that no
+  // result depends on the order in which the compiler evaluates the factors.
+  ensure_switches86();
   Parm5& pm = parm5;
   const double* sw = csw.sw;
   auto lt = [&](int i) { return lower5.lb_temp[i - 1]; };

@@ -352,6 +352,11 @@ void thermosphere(Generation& gen, int iyd, double sec, double alt, double glat,
                   double* t) {
   const Variant& var = gen.v;
   ThermoCache& c = *gen.thermo;
+  // A thermosphere call before any switch setting runs with every switch on,
+  // like the expansions it calls; set them here, before the first product
+  // that reads a switch next to an expansion call, so that no result depends
+  // on the order in which the compiler evaluates the two factors.
+  ensure_switches(gen);
   double* zn1 = c.zn1;
   double* tn1 = gen.tn1;
   double* tgn1 = gen.tgn1;
