@@ -357,6 +357,12 @@ void thermosphere(Generation& gen, int iyd, double sec, double alt, double glat,
   // that reads a switch next to an expansion call, so that no result depends
   // on the order in which the compiler evaluates the two factors.
   ensure_switches(gen);
+  // The full-altitude entry sets the gravity of the point before it calls
+  // here. A direct first call, before any entry has set it, takes it for its
+  // own latitude as that entry would: a zero gravity would flatten every
+  // diffusive profile (He at 400 km four times too dense).
+  if (parmb.gsurf == 0.0)
+    gravity_at_latitude(csw.sw[1] == 0.0 ? 45.0 : glat, &parmb.gsurf, &parmb.re_eff);
   double* zn1 = c.zn1;
   double* tn1 = gen.tn1;
   double* tgn1 = gen.tgn1;

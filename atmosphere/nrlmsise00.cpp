@@ -238,7 +238,9 @@ extern "C" double glob7s_(double* p) { return msis::glob(nrl, p); }
 // gts7: NRLMSISE-00 thermosphere at alt >= 72.5 km (see gtd7 for the
 // arguments): exospheric temperature, lower-boundary values, temperature
 // profile and the densities the selector asks for.
-// State:    vtst7 slot 2; writes gts3c, dmix, meso7 (tn1, tgn1).
+// State:    vtst7 slot 2; writes gts3c, dmix, meso7 (tn1, tgn1); reads the
+//           gravity in parmb that the last full-altitude call set (or, before
+//           any, sets it for this latitude).
 // Failure:  a selector not in {48,0,4,16,28,32,40,1,49,14,17} prints
 //           " MASS<value>  NOT VALID"; densities 0, t(2) not written.
 extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* glong,

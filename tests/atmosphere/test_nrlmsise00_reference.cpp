@@ -229,26 +229,38 @@ TEST(Nrlmsise00Reference, PressureLevels) {
 // A thermosphere entry as the very first model call of the process, before
 // any switch setting, runs with every switch on: its exospheric temperature
 // (which needs no gravity) is the modulated one that a second call, made once
-// the switches are set, gives at the same inputs. For gts7_ this is the
-// release test point at 400 km, 1250.54 K. Each generation's entry is its own
-// test, each test its own process.
+// the switches are set, gives at the same inputs. Nor has any full-altitude
+// entry set the gravity yet: the call takes it for its own latitude, as that
+// entry would, so its densities are those the same call gives after the full
+// entry has run at the point. For gts7_ this is the release test point at
+// 400 km, 1250.54 K and He 6.665177E+05 cm-3. Each generation's entry is its
+// own test, each test its own process.
 using ThermoEntry = void (*)(int*, double*, double*, double*, double*, double*, double*, double*,
                              double*, int*, double*, double*);
-void check_first_call(ThermoEntry f, double want) {
+void check_first_call(ThermoEntry f, ThermoEntry full, double want_t, double want_he) {
   int iyd = 172, mass = 48;
   double sec = 29000, alt = 400, glat = 60, glong = -70, stl = 16, f107a = 150, f107 = 150;
   double ap[7] = {4, 4, 4, 4, 4, 4, 4}, d[9] = {}, t[2] = {}, d2[9] = {}, t2[2] = {};
   f(&iyd, &sec, &alt, &glat, &glong, &stl, &f107a, &f107, ap, &mass, d, t);
   f(&iyd, &sec, &alt, &glat, &glong, &stl, &f107a, &f107, ap, &mass, d2, t2);
-  if (want > 0.0) {
-    EXPECT_TRUE(near(t[0], want)) << t[0];
+  if (want_t > 0.0) {
+    EXPECT_TRUE(near(t[0], want_t)) << t[0];
+  }
+  if (want_he > 0.0) {
+    EXPECT_NEAR(d[0], want_he, 1e-6 * want_he);
   }
   EXPECT_EQ(t[0], t2[0]);
+  if (full != nullptr) {
+    double d3[9] = {}, t3[2] = {};
+    full(&iyd, &sec, &alt, &glat, &glong, &stl, &f107a, &f107, ap, &mass, d3, t3);
+    f(&iyd, &sec, &alt, &glat, &glong, &stl, &f107a, &f107, ap, &mass, d3, t3);
+    for (int k = 0; k < 9; ++k) EXPECT_EQ(d[k], d3[k]) << "density " << k;
+  }
 }
 TEST(Nrlmsise00Reference, FirstThermosphereCallRunsWithSwitchesOn) {
-  check_first_call(&gts7_, 1250.5399435607994);
+  check_first_call(&gts7_, &gtd7_, 1250.5399435607994, 6.665177e5);
 }
-TEST(Msise90FirstCall, ThermosphereRunsWithSwitchesOn) { check_first_call(&gts6_, 0.0); }
-TEST(Msis86FirstCall, ThermosphereRunsWithSwitchesOn) { check_first_call(&gts5_, 0.0); }
+TEST(Msise90FirstCall, ThermosphereRunsWithSwitchesOn) { check_first_call(&gts6_, &gtd6_, 0.0, 0.0); }
+TEST(Msis86FirstCall, ThermosphereRunsWithSwitchesOn) { check_first_call(&gts5_, nullptr, 0.0, 0.0); }
 
 }  // namespace
