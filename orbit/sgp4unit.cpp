@@ -60,16 +60,17 @@ Grav load_grav(int set) {
 }
 
 // Long-period mean-longitude coefficient for an inclination with cosine c and
-// sine s. The divisor 1 + cos i vanishes for retrograde equatorial orbits; it
-// is then replaced by the small value 1 + cos(pi - 1e-9), about 5.0e-19.
-// Summed as written that value cancels to exactly 0 (the cosine rounds to
-// -1), and an inclination of 180 degrees would divide by zero and never
-// propagate; it is formed instead as 1 - cos d = 2 sin^2(d/2), with d the
-// distance 1e-9 + (pi - 3.14159265358979) of the angle from pi.
+// sine s. The divisor 1 + cos i vanishes for retrograde equatorial orbits, and
+// within 1.5e-12 of 0 it is replaced by a small constant. The constant meant
+// here, 1 + cos(pi - 1e-9), rounds to exactly 0 in double precision (a
+// division by zero: an inclination of 180 degrees never propagated), and its
+// exact value, 5e-19, would make the coefficient of a 180-degree orbit 0.3 to
+// 1.8 and turn its position by degrees. The band's own bound, 1.5e-12, the
+// smallest divisor the other branch ever uses, keeps the divisor continuous
+// at the band's edge and the term negligible at 180 degrees, where sin i is
+// below 1e-15.
 double long_period_l(double j3oj2, double s, double c) {
-  const double d = 1.0e-9 + 3.2384626433832795e-15;
-  const double small = 2.0 * std::sin(0.5 * d) * std::sin(0.5 * d);
-  const double den = std::fabs(c + 1.0) > 1.5e-12 ? 1.0 + c : small;
+  const double den = std::fabs(c + 1.0) > 1.5e-12 ? 1.0 + c : 1.5e-12;
   return -0.25 * j3oj2 * s * (3.0 + 5.0 * c) / den;
 }
 
