@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "kest/atmosphere.h"
 
@@ -47,6 +50,51 @@ struct DriverGen {
 inline const DriverGen kDriverGens[3] = {{"nrlmsise00", &nrlmsise00_, 9, -1e9},
                                          {"msise90", &msise90_, 8, -1e9},
                                          {"msis86", &msis86_, 8, 85.0}};
+
+// A driver point with its expected densities (nd columns) and temperatures.
+template <int ND>
+struct DriverRefPoint {
+  int doy;
+  double ut, alt, lat, lon, f107a, f107;
+  std::array<double, 7> ap;
+  std::array<double, ND> d;  // densities as the driver orders them
+  std::array<double, 2> t;   // exospheric, local (K)
+};
+
+// Runs a driver once over all the points and compares every density and
+// temperature with the expected one to 1e-11 relative (an expected 0 must be
+// exactly 0).
+template <int ND, std::size_t N>
+void check_driver_points(Driver drv, int which_ap, const DriverRefPoint<ND> (&pts)[N]) {
+  int n = static_cast<int>(N);
+  std::vector<int> doy;
+  std::vector<double> ut, alt, lat, lon, f107a, f107, ap, dens(ND * N), temp(2 * N);
+  for (const DriverRefPoint<ND>& p : pts) {
+    doy.push_back(p.doy);
+    ut.push_back(p.ut);
+    alt.push_back(p.alt);
+    lat.push_back(p.lat);
+    lon.push_back(p.lon);
+    f107a.push_back(p.f107a);
+    f107.push_back(p.f107);
+    ap.insert(ap.end(), p.ap.begin(), p.ap.end());
+  }
+  drv(&n, &which_ap, doy.data(), ut.data(), alt.data(), lat.data(), lon.data(), f107a.data(),
+      f107.data(), ap.data(), dens.data(), temp.data());
+  auto near = [](double got, double want) {
+    return want == 0.0 ? got == 0.0 : std::fabs(got / want - 1.0) <= 1e-11;
+  };
+  for (std::size_t i = 0; i < N; ++i) {
+    for (int k = 0; k < ND; ++k)
+      EXPECT_TRUE(near(dens[ND * i + k], pts[i].d[k]))
+          << "point " << i << " (" << pts[i].alt << " km) density " << k + 1 << ": "
+          << dens[ND * i + k] << " vs " << pts[i].d[k];
+    for (int k = 0; k < 2; ++k)
+      EXPECT_TRUE(near(temp[2 * i + k], pts[i].t[k]))
+          << "point " << i << " (" << pts[i].alt << " km) temperature " << k + 1 << ": "
+          << temp[2 * i + k] << " vs " << pts[i].t[k];
+  }
+}
 
 inline void set_switches(std::array<double, 25> sv) { tselec7_(sv.data()); }
 

@@ -17,16 +17,11 @@
 #include <vector>
 
 #include "kest/atmosphere.h"
+#include "msis_test_util.hpp"
 
 namespace {
 
-struct RefPoint {
-  int doy;
-  double ut, alt, lat, lon, f107a, f107;
-  std::array<double, 7> ap;
-  std::array<double, 8> d;  // He, O, N2, O2, Ar (cm-3), mass (g/cm3), H, N (cm-3)
-  std::array<double, 2> t;  // exospheric, local (K)
-};
+using RefPoint = msistest::DriverRefPoint<8>;
 
 // MSISE-90 with the daily Ap. The first point, 32.5 km, is the top node of
 // the lowest spline section and is deliberately the first evaluation of the
@@ -120,45 +115,10 @@ const RefPoint kMsis86History[] = {
      {1052.96815258741, 1052.6980876256955}},
 };
 
-using Driver = void (*)(int*, int*, int*, double*, double*, double*, double*, double*, double*,
-                        double*, double*, double*);
-
-template <std::size_t N>
-void check(Driver drv, int which_ap, const RefPoint (&pts)[N]) {
-  int n = static_cast<int>(N);
-  std::vector<int> doy;
-  std::vector<double> ut, alt, lat, lon, f107a, f107, ap, dens(8 * N), temp(2 * N);
-  for (const RefPoint& p : pts) {
-    doy.push_back(p.doy);
-    ut.push_back(p.ut);
-    alt.push_back(p.alt);
-    lat.push_back(p.lat);
-    lon.push_back(p.lon);
-    f107a.push_back(p.f107a);
-    f107.push_back(p.f107);
-    ap.insert(ap.end(), p.ap.begin(), p.ap.end());
-  }
-  drv(&n, &which_ap, doy.data(), ut.data(), alt.data(), lat.data(), lon.data(), f107a.data(),
-      f107.data(), ap.data(), dens.data(), temp.data());
-  auto near = [](double got, double want) {
-    return want == 0.0 ? got == 0.0 : std::fabs(got / want - 1.0) <= 1e-11;
-  };
-  for (std::size_t i = 0; i < N; ++i) {
-    for (int k = 0; k < 8; ++k)
-      EXPECT_TRUE(near(dens[8 * i + k], pts[i].d[k]))
-          << "point " << i << " (" << pts[i].alt << " km) density " << k + 1 << ": "
-          << dens[8 * i + k] << " vs " << pts[i].d[k];
-    for (int k = 0; k < 2; ++k)
-      EXPECT_TRUE(near(temp[2 * i + k], pts[i].t[k]))
-          << "point " << i << " (" << pts[i].alt << " km) temperature " << k + 1 << ": "
-          << temp[2 * i + k] << " vs " << pts[i].t[k];
-  }
-}
-
-TEST(Msise90Reference, DailyAp) { check(&msise90_, 1, kMsise90Daily); }
-TEST(Msise90Reference, ApHistory) { check(&msise90_, 2, kMsise90History); }
-TEST(Msis86Reference, DailyAp) { check(&msis86_, 1, kMsis86Daily); }
-TEST(Msis86Reference, ApHistory) { check(&msis86_, 2, kMsis86History); }
+TEST(Msise90Reference, DailyAp) { msistest::check_driver_points(&msise90_, 1, kMsise90Daily); }
+TEST(Msise90Reference, ApHistory) { msistest::check_driver_points(&msise90_, 2, kMsise90History); }
+TEST(Msis86Reference, DailyAp) { msistest::check_driver_points(&msis86_, 1, kMsis86Daily); }
+TEST(Msis86Reference, ApHistory) { msistest::check_driver_points(&msis86_, 2, kMsis86History); }
 
 // At 32.5 km the lower spline section contributes only its top node, so the
 // result is the same whatever the call history; a first call there must not

@@ -19,16 +19,11 @@
 #include <vector>
 
 #include "kest/atmosphere.h"
+#include "msis_test_util.hpp"
 
 namespace {
 
-struct RefPoint {
-  int doy;
-  double ut, alt, lat, lon, f107a, f107;
-  std::array<double, 7> ap;
-  std::array<double, 9> d;  // He, O, N2, O2, Ar (cm-3), mass (g/cm3), H, N, anomalous O (cm-3)
-  std::array<double, 2> t;  // exospheric, local (K)
-};
+using RefPoint = msistest::DriverRefPoint<9>;
 
 bool near(double got, double want) {
   return want == 0.0 ? got == 0.0 : std::fabs(got / want - 1.0) <= 1e-11;
@@ -113,37 +108,8 @@ const RefPoint kHistory[] = {
      {868.034615597904, 868.0346046937642}},
 };
 
-template <std::size_t N>
-void check_driver(int which_ap, const RefPoint (&pts)[N]) {
-  int n = static_cast<int>(N);
-  std::vector<int> doy;
-  std::vector<double> ut, alt, lat, lon, f107a, f107, ap, dens(9 * N), temp(2 * N);
-  for (const RefPoint& p : pts) {
-    doy.push_back(p.doy);
-    ut.push_back(p.ut);
-    alt.push_back(p.alt);
-    lat.push_back(p.lat);
-    lon.push_back(p.lon);
-    f107a.push_back(p.f107a);
-    f107.push_back(p.f107);
-    ap.insert(ap.end(), p.ap.begin(), p.ap.end());
-  }
-  nrlmsise00_(&n, &which_ap, doy.data(), ut.data(), alt.data(), lat.data(), lon.data(),
-              f107a.data(), f107.data(), ap.data(), dens.data(), temp.data());
-  for (std::size_t i = 0; i < N; ++i) {
-    for (int k = 0; k < 9; ++k)
-      EXPECT_TRUE(near(dens[9 * i + k], pts[i].d[k]))
-          << "point " << i << " (" << pts[i].alt << " km) density " << k + 1 << ": "
-          << dens[9 * i + k] << " vs " << pts[i].d[k];
-    for (int k = 0; k < 2; ++k)
-      EXPECT_TRUE(near(temp[2 * i + k], pts[i].t[k]))
-          << "point " << i << " (" << pts[i].alt << " km) temperature " << k + 1 << ": "
-          << temp[2 * i + k] << " vs " << pts[i].t[k];
-  }
-}
-
-TEST(Nrlmsise00Reference, DailyAp) { check_driver(1, kDaily); }
-TEST(Nrlmsise00Reference, ApHistory) { check_driver(2, kHistory); }
+TEST(Nrlmsise00Reference, DailyAp) { msistest::check_driver_points(&nrlmsise00_, 1, kDaily); }
+TEST(Nrlmsise00Reference, ApHistory) { msistest::check_driver_points(&nrlmsise00_, 2, kHistory); }
 
 // One call of gtd7_ (or gtd7d_) at the given point, compared with the
 // expected densities and temperatures.
