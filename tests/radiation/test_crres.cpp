@@ -20,6 +20,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "crres_fixture.hpp"
 #include "kest.h"
 #include "magcoords/magcoords_state.hpp"
 #include "radiation/flux_tables.hpp"
@@ -34,15 +35,8 @@ const double kProtonE[22] = {1.5,  2.1,  2.5,  2.9,  3.6,  4.3,  5.7,  6.8,  8.5
                              13.2, 16.9, 19.4, 26.3, 30.9, 36.3, 41.1, 47.0, 55.0, 65.7, 81.3};
 
 // A fresh directory for the fixture tables of one test, removed afterwards.
-struct TempDir {
-  std::string path;
-  TempDir() {
-    char tmpl[] = "/tmp/kest_crres_XXXXXX";
-    const char* d = mkdtemp(tmpl);
-    path = std::string(d ? d : "/tmp/kest_crres_failed") + "/";
-  }
-  ~TempDir() { std::filesystem::remove_all(path); }
-};
+using crres_test::TempDir;
+using crres_test::code;
 
 // A table file of ne energies x ncells L cells, 34 fields per record, each
 // field 9 characters and one blank, energy outer and L cell inner.
@@ -58,8 +52,6 @@ void write_table(const std::string& file, int ne, int ncells, const std::functio
       ++written;
     }
 }
-
-double code(int ie, int ib, int il) { return ie * 1e6 + ib * 1e3 + il; }
 
 std::string code_field(int ie, int ib, int il) {
   char s[16];

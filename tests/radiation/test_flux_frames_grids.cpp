@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "crres_fixture.hpp"
 #include "kest.h"
 #include "magcoords/magcoords_state.hpp"
 #include "radiation/flux_tables.hpp"
@@ -34,17 +35,8 @@ const double kProtonE[22] = {1.5,  2.1,  2.5,  2.9,  3.6,  4.3,  5.7,  6.8,  8.5
                              13.2, 16.9, 19.4, 26.3, 30.9, 36.3, 41.1, 47.0, 55.0, 65.7, 81.3};
 const double kElectronE[10] = {0.65, 0.95, 1.6, 2.0, 2.35, 2.75, 3.15, 3.75, 4.55, 5.75};
 
-struct TempDir {
-  std::string path;
-  TempDir() {
-    char tmpl[] = "/tmp/kest_grids_XXXXXX";
-    const char* d = mkdtemp(tmpl);
-    path = std::string(d ? d : "/tmp/kest_grids_failed") + "/";
-  }
-  ~TempDir() { std::filesystem::remove_all(path); }
-};
-
-double code(int ie, int ib, int il) { return ie * 1e6 + ib * 1e3 + il; }
+using crres_test::TempDir;
+using crres_test::code;
 
 // ne energies x ncells L cells, 34 fields of 9 characters and a blank each.
 void write_index_table(const std::string& file, int ne, int ncells) {
