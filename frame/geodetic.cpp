@@ -125,7 +125,11 @@ extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, doubl
 //             centre) more than one ellipsoid normal passes through the
 //             point and the iteration may swing between two of them: it ends
 //             after kGdzMaxPasses passes with the last one.
-//           4. Within 1e-10 of the axis (relative to the distance) the height
+//           4. A latitude beyond +-90 degrees, which the iteration gives
+//             for points within some 60 km of the centre, is returned as the
+//             same normal from the opposite longitude (lat -> +-180 - lat,
+//             lon -> lon -+ 180); the height is unchanged.
+//           5. Within 1e-10 of the axis (relative to the distance) the height
 //             is taken along z (height_on_normal): rho / cos(phi) there loses
 //             all its digits to the rounding of phi, so a point a hair off
 //             the axis (a heliospheric position in AU brought back to GEO)
@@ -158,6 +162,16 @@ extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* l
     phi = std::atan2((n + h0) * zz, (np + h0) * rho);
     h = height_on_normal(rho, zz, phi, n, np);
   } while (std::fabs(h - h0) > 0.001 && std::fabs(phi - phi0) > 0.001 && passes < kGdzMaxPasses);
+  // Within some 60 km of the centre the height falls below -N (1 - e^2), the
+  // second factor of the atan2 above turns negative, and the normal found
+  // comes out in the far half-plane: a latitude beyond +-90 degrees at the
+  // point's own longitude. The same normal, foot and height are latitude
+  // +-180 - phi at the opposite longitude, a proper geodetic latitude that
+  // gdz_geo takes back to the same point.
+  if (std::fabs(phi) > 0.5 * pi()) {
+    phi = std::copysign(pi(), phi) - phi;
+    *lon = *lon > 0.0 ? *lon - 180.0 : *lon + 180.0;
+  }
   *alt = h * re;
   *lat = phi * deg;
 }
