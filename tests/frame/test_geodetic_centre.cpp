@@ -85,4 +85,28 @@ TEST(GeoGdzHostile, PointsNearTheCentreKeepALatitudeWithinNinetyDegrees) {
   }
 }
 
+// Points within 16 km of the centre, a few metres off the polar axis, where
+// the loop stops on a small change of latitude near 90 degrees while the
+// height rho / cos(phi) - N is still off by hundreds to thousands of km. The
+// point lies on the axis to within 12 m, so its height is that below the pole,
+// |z| re - b (by hand), and the triple must lead back to the point.
+TEST(GeoGdzHostile, PointsNearTheCentreOnTheAxisGetTheDepthBelowThePole) {
+  const double cases[][2] = {
+      {1.1142810450821413e-06, -0.0022035380148724016},
+      {4.452741802095931e-07, -0.0024173546931008289},
+      {6.6917508580922132e-07, -0.0022351895608580664},
+      {1.2598644676574875e-06, 0.0024535249524367773},
+  };
+  for (const auto& c : cases) {
+    double x = c[0], y = 0.0, z = c[1], lat, lon, alt;
+    geo_gdz_(&x, &y, &z, &lat, &lon, &alt);
+    EXPECT_GT(std::fabs(lat), 89.9) << c[1];
+    EXPECT_LE(std::fabs(lat), 90.0) << c[1];
+    EXPECT_NEAR(alt, std::fabs(c[1]) * kRe - kB, 0.1) << c[1];
+    double bx, by, bz;
+    gdz_geo_(&lat, &lon, &alt, &bx, &by, &bz);
+    EXPECT_LT(std::hypot(bx - c[0], by, bz - c[1]) * kRe, 0.05) << c[1];
+  }
+}
+
 }  // namespace
