@@ -125,7 +125,15 @@ extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, doubl
 //             centre) more than one ellipsoid normal passes through the
 //             point and the iteration may swing between two of them: it ends
 //             after kGdzMaxPasses passes with the last one.
-//           4. Within 1e-10 of the axis (relative to the distance) the height
+//           4. A latitude beyond +-90 degrees, which the iteration gives
+//             for points within some 60 km of the centre, is returned as the
+//             same normal from the opposite longitude (lat -> +-180 - lat,
+//             lon -> lon -+ 180); the height is unchanged.
+//           5. A height that no normal through the point can have (beyond
+//             a + r or below b - r in size, 0.01 Re spared), which the
+//             stopping rule can leave within some 20 km of the centre, is
+//             replaced by the point's projection on the normal found.
+//           6. Within 1e-10 of the axis (relative to the distance) the height
 //             is taken along z (height_on_normal): rho / cos(phi) there loses
 //             all its digits to the rounding of phi, so a point a hair off
 //             the axis (a heliospheric position in AU brought back to GEO)
@@ -158,6 +166,28 @@ extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* l
     phi = std::atan2((n + h0) * zz, (np + h0) * rho);
     h = height_on_normal(rho, zz, phi, n, np);
   } while (std::fabs(h - h0) > 0.001 && std::fabs(phi - phi0) > 0.001 && passes < kGdzMaxPasses);
+  // The loop may stop on a small change of latitude while the height, taken
+  // as rho / cos(phi) - N close to 90 degrees, is still far off: thousands of
+  // km for a point within some 20 km of the centre. Any normal meets the
+  // ellipsoid between b and a from the centre, so the height of a point at r
+  // along it lies between b - r and a + r in size; a height outside (with
+  // 0.01 Re to spare for the stopping rule) is replaced by the projection of
+  // the point on the normal of the latitude found, (rho, z).n - D / re.
+  const double r = std::sqrt(rho * rho + zz * zz);
+  if (std::fabs(h) > std::sqrt(a2) / re + r + 0.01 || std::fabs(h) < std::sqrt(b2) / re - r - 0.01) {
+    const double s = std::sin(phi);
+    h = rho * std::cos(phi) + zz * s - std::sqrt(a2 - (a2 - b2) * s * s) / re;
+  }
+  // Within some 60 km of the centre the height falls below -N (1 - e^2), the
+  // second factor of the atan2 above turns negative, and the normal found
+  // comes out in the far half-plane: a latitude beyond +-90 degrees at the
+  // point's own longitude. The same normal, foot and height are latitude
+  // +-180 - phi at the opposite longitude, a proper geodetic latitude that
+  // gdz_geo takes back to the same point.
+  if (std::fabs(phi) > 0.5 * pi()) {
+    phi = std::copysign(pi(), phi) - phi;
+    *lon = *lon > 0.0 ? *lon - 180.0 : *lon + 180.0;
+  }
   *alt = h * re;
   *lat = phi * deg;
 }
