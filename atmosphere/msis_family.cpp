@@ -200,8 +200,10 @@ double globe(Generation& gen, double yrd, double sec, double lat, double lon, do
     }
   }
 
-  // Longitudinal and universal-time terms.
-  if (sw[9] != 0.0 && lon > -1000.0) {
+  // Longitudinal and universal-time terms; a longitude of -1000 or less asks
+  // for them to be left out. One that is not a number asks for nothing: the
+  // terms take part and carry it into G, so no result is made up for it.
+  if (sw[9] != 0.0 && !(lon <= -1000.0)) {
     const double lam = kDgtr * lon;
     const double cl = var.longitude_cached ? v.clong : std::cos(lam);
     const double sl = var.longitude_cached ? v.slong : std::sin(lam);
@@ -323,7 +325,8 @@ double glob(Generation& gen, double* p) {
     if (sw[8] == 1.0) t[8] = v.apdf * (pp(33) + pp(46) * P(3, 1) * swc[1]);
     if (sw[8] == -1.0) t[8] = pp(51) * apt + pp(97) * P(3, 1) * apt * swc[1];
   }
-  if (sw[9] != 0.0 && sw[10] != 0.0 && v.xlong > -1000.0) {
+  // Longitude terms unless asked away (-1000 or less; see globe).
+  if (sw[9] != 0.0 && sw[10] != 0.0 && !(v.xlong <= -1000.0)) {
     const double lam = kDgtr * v.xlong;
     const double cl = var.longitude_cached ? v.clong : std::cos(lam);
     const double sl = var.longitude_cached ? v.slong : std::sin(lam);
@@ -607,6 +610,14 @@ void full_altitude(Generation& gen, int iyd, double sec, double alt, double glat
                    double* t) {
   const Variant& var = gen.v;
   EntryCache& c = *gen.entry;
+  // An altitude that is not a number lies in neither part of the profile
+  // (below it would read as no altitude at all, a temperature of 0 K): no
+  // result, and the kept values stay those of the last real altitude.
+  if (std::isnan(alt)) {
+    for (int i = 0; i < var.n_dens; ++i) d[i] = alt;
+    t[0] = t[1] = alt;
+    return;
+  }
   ensure_switches(gen);
   datime = *gen.version;
   const double* sw = csw.sw;

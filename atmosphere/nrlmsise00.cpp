@@ -265,6 +265,10 @@ extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* 
 //              profile below (finite, continuous at 72.5 km).
 //           3. Kept thermospheric values are reused only in the units (meters7)
 //              they were computed in.
+//           4. An altitude that is not a number: every output not a number,
+//              nothing kept. A longitude that is not a number is not the
+//              request (-1000 or less) to leave the longitude terms out: they
+//              carry it into the results.
 extern "C" void gtd7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {

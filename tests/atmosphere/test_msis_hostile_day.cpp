@@ -76,3 +76,38 @@ TEST(MsisHostile, ProfilesWithoutNodes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A longitude that is not a number is not the request (-1000 or less) to
+// leave the longitude and universal-time terms out: they take part and carry
+// it, so the exospheric temperature is not a number either, never the value
+// of a place without longitude. An altitude that is not a number lies in no
+// part of the full-altitude profile: no temperature there (formerly 0 K).
+TEST(MsisHostile, LongitudeOrAltitudeNotANumber) {
+  using Entry = void (*)(int*, double*, double*, double*, double*, double*, double*, double*,
+                         double*, int*, double*, double*);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  double sv[25];
+  for (double& s : sv) s = 1.0;
+  tselec7_(sv);
+  struct Case {
+    const char* name;
+    Entry entry;
+    double alt, glong;
+  } cases[] = {{"gtd7", &gtd7_, 400, nan}, {"gtd7", &gtd7_, 50, nan},   {"gts7", &gts7_, 400, nan},
+               {"gtd6", &gtd6_, 400, nan}, {"gtd6", &gtd6_, 50, nan},   {"gts6", &gts6_, 400, nan},
+               {"gts5", &gts5_, 400, nan}, {"gtd7", &gtd7_, nan, -70}, {"gtd6", &gtd6_, nan, -70},
+               {"gtd7", &gtd7_, 400, -1000}};  // the terms asked away: a number
+  for (const Case& c : cases) {
+    int iyd = 172, mass = 48;
+    double sec = 29000, alt = c.alt, glat = 60, glong = c.glong, stl = 16, f107a = 150, f107 = 150;
+    double ap[7] = {4, 4, 4, 4, 4, 4, 4}, d[9] = {}, t[2] = {};
+    c.entry(&iyd, &sec, &alt, &glat, &glong, &stl, &f107a, &f107, ap, &mass, d, t);
+    const bool number_asked = !std::isnan(c.glong) && !std::isnan(c.alt);
+    EXPECT_EQ(std::isfinite(t[1]), number_asked) << c.name << " alt " << c.alt << " glong " << c.glong;
+    EXPECT_EQ(std::isfinite(d[5]), number_asked) << c.name << " alt " << c.alt << " glong " << c.glong;
+  }
+}
+
+}  // namespace
