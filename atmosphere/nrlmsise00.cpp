@@ -242,7 +242,11 @@ extern "C" double glob7s_(double* p) { return msis::glob(nrl, p); }
 //           gravity in parmb that the last full-altitude call set (or, before
 //           any, sets it for this latitude).
 // Failure:  a selector not in {48,0,4,16,28,32,40,1,49,14,17} prints
-//           " MASS<value>  NOT VALID"; densities 0, t(2) not written.
+//           " MASS<value>  NOT VALID"; densities 0, t(2) not written. A
+//           diffusive or mixed density that comes out negative or not a
+//           number below a species' mixing limit (inputs far outside the
+//           model's range): the message of dnet7, and that species' density
+//           not a number.
 extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {
