@@ -160,7 +160,8 @@ extern "C" double scalh_(double* alt, double* xm, double* temp) {
 // slopes yp1, ypn; a slope above 9.9e29 asks for a zero second derivative),
 // its value at x, and its integral from xa(1) to x. splint7 prints
 // "BAD XA INPUT TO SPLINT7" for coinciding bracketing nodes.
-// Notes: sections of more than 100 nodes use their first 100.
+// Notes: sections of more than 100 nodes use their first 100 (all three
+//        routines; the spline sets no second derivative beyond them).
 extern "C" void spline7_(double* x, double* y, int* n, double* yp1, double* ypn, double* y2) {
   msis::spline(x, y, *n, *yp1, *ypn, y2);
 }

@@ -4,6 +4,7 @@
 // gives a G that is not finite either, never a number made up.
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,41 @@ TEST(MsisHostile, LongitudeOrAltitudeNotANumber) {
     const bool number_asked = !std::isnan(c.glong) && !std::isnan(c.alt);
     EXPECT_EQ(std::isfinite(t[1]), number_asked) << c.name << " alt " << c.alt << " glong " << c.glong;
     EXPECT_EQ(std::isfinite(d[5]), number_asked) << c.name << " alt " << c.alt << " glong " << c.glong;
+  }
+}
+
+// Sections of more than 100 nodes are splines of their first 100. Through
+// points on the line y = 2x + 1 with free ends the spline is that line, so
+// past node 100 value and integral follow it exactly: y = 2x + 1 and the
+// integral from 0, x^2 + x. Formerly the second derivatives beyond node 100,
+// which the spline never sets, were read.
+TEST(MsisHostile, SplinesOfMoreThan100Nodes) {
+  constexpr int n = 150;
+  constexpr double unset = 7.25e77;
+  using Spline = void (*)(double*, double*, int*, double*, double*, double*);
+  using Eval = void (*)(double*, double*, double*, int*, double*, double*);
+  struct Family {
+    Spline spline;
+    Eval splint, splini;
+  } families[] = {{&spline7_, &splint7_, &splini7_}, {&spline6_, &splint6_, &splini6_}};
+  for (const Family& f : families) {
+    std::vector<double> x(n), y(n), y2(n, unset);
+    for (int i = 0; i < n; ++i) {
+      x[i] = i;
+      y[i] = 2.0 * i + 1.0;
+    }
+    int nn = n;
+    double free_end = 1e30;
+    f.spline(x.data(), y.data(), &nn, &free_end, &free_end, y2.data());
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(y2[i], 0.0) << i;
+    for (int i = 100; i < n; ++i) EXPECT_EQ(y2[i], unset) << i;
+    for (double at : {50.25, 120.5, 149.0}) {
+      double v = 0, integral = 0;
+      f.splint(x.data(), y.data(), y2.data(), &nn, &at, &v);
+      f.splini(x.data(), y.data(), y2.data(), &nn, &at, &integral);
+      EXPECT_NEAR(v, 2.0 * at + 1.0, 1e-9) << at;
+      EXPECT_NEAR(integral, at * at + at, 1e-7) << at;
+    }
   }
 }
 
