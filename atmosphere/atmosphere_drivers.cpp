@@ -4,6 +4,7 @@
 // its switch setter, its number of density slots and (MSIS-86, a
 // thermosphere model) its lowest altitude.
 #include <cmath>
+#include <cstdio>
 
 #include "atmosphere/atmosphere_state.hpp"
 #include "frame/conventions.hpp"
@@ -20,6 +21,7 @@ using ModelFn = void (*)(int*, double*, double*, double*, double*, double*, doub
 using SetterFn = void (*)(double*);
 
 struct DriverSpec {
+  const char* name;
   ModelFn model;
   SetterFn setter;
   int n_dens;
@@ -36,6 +38,14 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
   g.setter(sv);
   kest::cswi.isw = kest::kSwitchesSet;
 
+  // Points past the limit are not evaluated; the caller learns so rather
+  // than finding whatever its arrays held there.
+  if (*ntime > kMaxPoints) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%s: more than %d points, only the first %d evaluated", g.name,
+                  kMaxPoints, kMaxPoints);
+    kest::msg(line);
+  }
   const int n = *ntime > kMaxPoints ? kMaxPoints : *ntime;
   for (int i = 0; i < n; ++i) {
     double* dens = Density + static_cast<long>(g.n_dens) * i;
@@ -88,9 +98,9 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
   }
 }
 
-constexpr DriverSpec kMsis86{&gts5_, &tselec_, 8, true, 85.0};
-constexpr DriverSpec kMsise90{&gtd6_, &tselec5_, 8, false, 0.0};
-constexpr DriverSpec kNrlmsise00{&gtd7_, &tselec7_, 9, false, 0.0};
+constexpr DriverSpec kMsis86{"msis86", &gts5_, &tselec_, 8, true, 85.0};
+constexpr DriverSpec kMsise90{"msise90", &gtd6_, &tselec5_, 8, false, 0.0};
+constexpr DriverSpec kNrlmsise00{"nrlmsise00", &gtd7_, &tselec7_, 9, false, 0.0};
 
 }  // namespace
 
@@ -107,6 +117,9 @@ constexpr DriverSpec kNrlmsise00{&gtd7_, &tselec7_, 9, false, 0.0};
 //           A point whose evaluation gives a value that is not finite, a
 //           negative density or a temperature that is not positive (finite
 //           inputs far outside the model's range) gets the fill value too.
+//           A count above 100000 prints "<driver>: more than 100000 points,
+//           only the first 100000 evaluated"; the later points keep what the
+//           caller's arrays held.
 // Notes:    the local solar time lon/15 + UT/3600 is not reduced to 0-24 h;
 //           the bare day of year is the date code (no year).
 extern "C" void msis86_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt, double* lat,
