@@ -4,6 +4,7 @@
 // its switch setter, its number of density slots and (MSIS-86, a
 // thermosphere model) its lowest altitude.
 #include <cmath>
+#include <cstdio>
 
 #include "atmosphere/atmosphere_state.hpp"
 #include "frame/conventions.hpp"
@@ -20,6 +21,7 @@ using ModelFn = void (*)(int*, double*, double*, double*, double*, double*, doub
 using SetterFn = void (*)(double*);
 
 struct DriverSpec {
+  const char* name;
   ModelFn model;
   SetterFn setter;
   int n_dens;
@@ -36,6 +38,14 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
   g.setter(sv);
   kest::cswi.isw = kest::kSwitchesSet;
 
+  // Points past the limit are not evaluated; the caller learns so rather
+  // than finding whatever its arrays held there.
+  if (*ntime > kMaxPoints) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%s: more than %d points, only the first %d evaluated", g.name,
+                  kMaxPoints, kMaxPoints);
+    kest::msg(line);
+  }
   const int n = *ntime > kMaxPoints ? kMaxPoints : *ntime;
   for (int i = 0; i < n; ++i) {
     double* dens = Density + static_cast<long>(g.n_dens) * i;
@@ -69,8 +79,12 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
     // or carry the profiles past their domain: a value that is not a number
     // or infinite, a negative density or a temperature that is not positive
     // is no result, and the point gets the fill value instead. Within the
-    // model's range every density is at least 0 and every temperature
-    // positive, so no computed point is touched.
+    // model's range this leaves the computed points alone, with one
+    // exception of the models themselves: in the strongest storms (Ap above
+    // about 275) poleward of about 60 degrees the lower-thermosphere
+    // temperature spline (NRLMSISE-00, rarely MSISE-90) can pass through
+    // infinity to negative values, and points between about 105 and 125 km
+    // get the fill value.
     bool sound = t[0] > 0.0 && t[1] > 0.0 && std::isfinite(t[0]) && std::isfinite(t[1]);
     for (int k = 0; k < g.n_dens; ++k) sound = sound && d[k] >= 0.0 && std::isfinite(d[k]);
     if (!sound) {
@@ -84,9 +98,9 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
   }
 }
 
-constexpr DriverSpec kMsis86{&gts5_, &tselec_, 8, true, 85.0};
-constexpr DriverSpec kMsise90{&gtd6_, &tselec5_, 8, false, 0.0};
-constexpr DriverSpec kNrlmsise00{&gtd7_, &tselec7_, 9, false, 0.0};
+constexpr DriverSpec kMsis86{"msis86", &gts5_, &tselec_, 8, true, 85.0};
+constexpr DriverSpec kMsise90{"msise90", &gtd6_, &tselec5_, 8, false, 0.0};
+constexpr DriverSpec kNrlmsise00{"nrlmsise00", &gtd7_, &tselec7_, 9, false, 0.0};
 
 }  // namespace
 
@@ -103,6 +117,9 @@ constexpr DriverSpec kNrlmsise00{&gtd7_, &tselec7_, 9, false, 0.0};
 //           A point whose evaluation gives a value that is not finite, a
 //           negative density or a temperature that is not positive (finite
 //           inputs far outside the model's range) gets the fill value too.
+//           A count above 100000 prints "<driver>: more than 100000 points,
+//           only the first 100000 evaluated"; the later points keep what the
+//           caller's arrays held.
 // Notes:    the local solar time lon/15 + UT/3600 is not reduced to 0-24 h;
 //           the bare day of year is the date code (no year).
 extern "C" void msis86_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt, double* lat,

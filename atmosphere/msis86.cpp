@@ -310,8 +310,9 @@ extern "C" double globe5_(double* yrd, double* sec, double* glat, double* glong,
                       std::cos(kHr * (*stl - pp(125))));
   }
 
-  // Longitude and universal-time terms.
-  if (sw[9] != 0.0 && *glong > -1000.0) {
+  // Longitude and universal-time terms, unless a longitude of -1000 or less
+  // asks them away (one that is not a number takes part and carries itself).
+  if (sw[9] != 0.0 && !(*glong <= -1000.0)) {
     const double lam = kDgtr * *glong;
     t[10] = (1.0 + pp(81) * dfa * swc[0]) * (1.0 + pp(90) * P(2, 1)) *
             ((pp(91) * P(3, 2) + pp(92) * P(5, 2) + pp(93) * P(7, 2) + pp(107) * P(2, 2) +

@@ -182,6 +182,9 @@ void splint(const double* xa, const double* ya, const double* y2a, int n, double
     *y = ya[0];
     return;
   }
+  // A longer section is the spline of its first nodes only (spline sets no
+  // second derivative beyond them).
+  n = std::min(n, kMaxNodes);
   int klo = 1, khi = n;
   while (khi - klo > 1) {
     const int k = (khi + klo) / 2;
@@ -200,6 +203,7 @@ void splint(const double* xa, const double* ya, const double* y2a, int n, double
 
 void splini(const double* xa, const double* ya, const double* y2a, int n, double x, double* yi) {
   *yi = 0.0;
+  n = std::min(n, kMaxNodes);  // as in spline and splint
   int klo = 1, khi = 2;
   while (khi <= n && x > xa[klo - 1]) {
     const double xx = khi < n ? std::min(x, xa[khi - 1]) : x;

@@ -87,7 +87,8 @@ double inputs_changed(InputCache& cache, int iyd, double sec, double glat, doubl
 void gravity_at_latitude(double lat, double* gv, double* reff);
 
 // Cubic spline through (x, y), n nodes (ascending x); yp1, ypn end slopes, a
-// value above 9.9e29 asking for a zero second derivative. Writes y2.
+// value above 9.9e29 asking for a zero second derivative. Writes y2. The
+// three spline routines take at most kMaxNodes nodes of a longer section.
 void spline(const double* x, const double* y, int n, double yp1, double ypn, double* y2);
 
 // Spline value at x; `bad_nodes_msg` is printed when two bracketing nodes coincide.

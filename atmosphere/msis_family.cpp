@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <limits>
 
 #include "frame/conventions.hpp"
 
@@ -47,6 +48,18 @@ void fortran_e12_2(char* out, std::size_t size, double x) {
     return;
   }
   std::snprintf(out, size, "%12s", buf);
+}
+
+// The turbopause blend of one species in the thermosphere. A diffusive or
+// mixed density that is negative or not a number comes only from a profile
+// carried past its domain by inputs far outside the model's range: the
+// species then has no density, and its blend has none either (dnet would put
+// the other density, or 1, in its place, as it rightly does for a density
+// that underflowed to zero).
+double blend(double* dd, double dm, double zhm, double xmm, double xm, const char* msg) {
+  const bool none = *dd < 0.0 || dm < 0.0 || std::isnan(*dd) || std::isnan(dm);
+  const double v = dnet(dd, dm, zhm, xmm, xm, msg);
+  return none ? std::numeric_limits<double>::quiet_NaN() : v;
 }
 
 }  // namespace
@@ -200,8 +213,10 @@ double globe(Generation& gen, double yrd, double sec, double lat, double lon, do
     }
   }
 
-  // Longitudinal and universal-time terms.
-  if (sw[9] != 0.0 && lon > -1000.0) {
+  // Longitudinal and universal-time terms; a longitude of -1000 or less asks
+  // for them to be left out. One that is not a number asks for nothing: the
+  // terms take part and carry it into G, so no result is made up for it.
+  if (sw[9] != 0.0 && !(lon <= -1000.0)) {
     const double lam = kDgtr * lon;
     const double cl = var.longitude_cached ? v.clong : std::cos(lam);
     const double sl = var.longitude_cached ? v.slong : std::sin(lam);
@@ -323,7 +338,8 @@ double glob(Generation& gen, double* p) {
     if (sw[8] == 1.0) t[8] = v.apdf * (pp(33) + pp(46) * P(3, 1) * swc[1]);
     if (sw[8] == -1.0) t[8] = pp(51) * apt + pp(97) * P(3, 1) * apt * swc[1];
   }
-  if (sw[9] != 0.0 && sw[10] != 0.0 && v.xlong > -1000.0) {
+  // Longitude terms unless asked away (-1000 or less; see globe).
+  if (sw[9] != 0.0 && sw[10] != 0.0 && !(v.xlong <= -1000.0)) {
     const double lam = kDgtr * v.xlong;
     const double cl = var.longitude_cached ? v.clong : std::cos(lam);
     const double sl = var.longitude_cached ? v.slong : std::sin(lam);
@@ -465,7 +481,7 @@ void thermosphere(Generation& gen, int iyd, double sec, double alt, double glat,
       auto mixing = [&](int q, int cb, double db, double xm, double alpha, double* dm_field) {
         const double b = densu_at(ld(3, cb), db, xm - xmm, alpha - 1.0, &t[1]);
         *dm_field = densu_at(z, b, xmm, 0.0, &t[1]);
-        d[q - 1] = dnet(&d[q - 1], *dm_field, c.zhm28, xmm, xm, var.dnet_msg);
+        d[q - 1] = blend(&d[q - 1], *dm_field, c.zhm28, xmm, xm, var.dnet_msg);
         return b;
       };
 
@@ -480,7 +496,7 @@ void thermosphere(Generation& gen, int iyd, double sec, double alt, double glat,
         if (mix && z <= ml[2]) {
           c.dm_n2 = densu_at(z, c.b28, xmm, td[2], &tz);
           dmix.dm_n2 = c.dm_n2;
-          d[2] = dnet(&d[2], c.dm_n2, c.zhm28, xmm, 28.0, var.dnet_msg);
+          d[2] = blend(&d[2], c.dm_n2, c.zhm28, xmm, 28.0, var.dnet_msg);
         }
       }
       const double b28 = c.b28;
@@ -607,6 +623,14 @@ void full_altitude(Generation& gen, int iyd, double sec, double alt, double glat
                    double* t) {
   const Variant& var = gen.v;
   EntryCache& c = *gen.entry;
+  // An altitude that is not a number lies in neither part of the profile
+  // (below it would read as no altitude at all, a temperature of 0 K): no
+  // result, and the kept values stay those of the last real altitude.
+  if (std::isnan(alt)) {
+    for (int i = 0; i < var.n_dens; ++i) d[i] = alt;
+    t[0] = t[1] = alt;
+    return;
+  }
   ensure_switches(gen);
   datime = *gen.version;
   const double* sw = csw.sw;

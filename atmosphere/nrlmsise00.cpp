@@ -160,7 +160,8 @@ extern "C" double scalh_(double* alt, double* xm, double* temp) {
 // slopes yp1, ypn; a slope above 9.9e29 asks for a zero second derivative),
 // its value at x, and its integral from xa(1) to x. splint7 prints
 // "BAD XA INPUT TO SPLINT7" for coinciding bracketing nodes.
-// Notes: sections of more than 100 nodes use their first 100.
+// Notes: sections of more than 100 nodes use their first 100 (all three
+//        routines; the spline sets no second derivative beyond them).
 extern "C" void spline7_(double* x, double* y, int* n, double* yp1, double* ypn, double* y2) {
   msis::spline(x, y, *n, *yp1, *ypn, y2);
 }
@@ -242,7 +243,11 @@ extern "C" double glob7s_(double* p) { return msis::glob(nrl, p); }
 //           gravity in parmb that the last full-altitude call set (or, before
 //           any, sets it for this latitude).
 // Failure:  a selector not in {48,0,4,16,28,32,40,1,49,14,17} prints
-//           " MASS<value>  NOT VALID"; densities 0, t(2) not written.
+//           " MASS<value>  NOT VALID"; densities 0, t(2) not written. A
+//           diffusive or mixed density that comes out negative or not a
+//           number below a species' mixing limit (inputs far outside the
+//           model's range): the message of dnet7, and that species' density
+//           not a number.
 extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {
@@ -265,6 +270,10 @@ extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* 
 //              profile below (finite, continuous at 72.5 km).
 //           3. Kept thermospheric values are reused only in the units (meters7)
 //              they were computed in.
+//           4. An altitude that is not a number: every output not a number,
+//              nothing kept. A longitude that is not a number is not the
+//              request (-1000 or less) to leave the longitude terms out: they
+//              carry it into the results.
 extern "C" void gtd7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {

@@ -112,7 +112,7 @@ KEST_API void prmsg5_(void);
 
 /* ---- Atmosphere drivers ------------------------------------------------------
  * Evaluate a generation at ntime points (at most 100000; a larger count is
- * cut to 100000), with all switches on and switch 9 = -1 (3-hour Ap history
+ * cut to 100000 with a message on standard output), with all switches on and switch 9 = -1 (3-hour Ap history
  * in ap(2..7)) when whichAp is 2. Arguments: ntime, whichAp, idoy[ntime] day
  * of year, UT[ntime] (s), alt[ntime] (km), lat[ntime], lon[ntime] (deg),
  * f107a[ntime], f107[ntime], ap[7*ntime], Density[8*ntime] (9*ntime for

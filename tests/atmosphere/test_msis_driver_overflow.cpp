@@ -48,6 +48,12 @@ TEST(MsisDrivers, OverflowingPointGivesFill) {
       {400, 1e5, 1e5, 4},
       {-1000, 150, 150, 4},    // spline profile extrapolated far below its last node
       {-1e6, 150, 150, 4},
+      // Below 72.5 km: the thermospheric N2 density at 72.5 km, which the
+      // profile below starts from, came out negative for these, and a
+      // stand-in of 1 cm-3 was carried down as a plausible-looking result.
+      {0, 150, 150, -100},     // a negative Ap (every slot)
+      {50, 150, 150, -1000},
+      {20, -1e5, 150, 4},      // a negative mean flux
   };
   for (const Gen& g : kGens) {
     for (int which_ap : {1, 2}) {

@@ -214,7 +214,7 @@ TEST(MsisDrivers, NonFiniteInputGivesFill) {
 }
 
 // No point is evaluated for a count of 0, yet the switches are set; a count
-// above 100000 stops at 100000 points.
+// above 100000 stops at 100000 points and says so.
 TEST(MsisDrivers, CountLimits) {
   Series s;
   s.add(172, 29000, 400, 60, -70, 150, 150, kQuiet);
@@ -239,9 +239,12 @@ TEST(MsisDrivers, CountLimits) {
   many.ap.assign(7 * (big + 1), 4);
   std::vector<double> dens(9 * (big + 1), -3.0), temp(2 * (big + 1), -3.0);
   int n = big + 1, which = 1;
+  msistest::begin_capture();
   nrlmsise00_(&n, &which, many.doy.data(), many.ut.data(), many.alt.data(), many.lat.data(),
               many.lon.data(), many.f107a.data(), many.f107.data(), many.ap.data(), dens.data(),
               temp.data());
+  EXPECT_EQ(msistest::end_capture(),
+            " nrlmsise00: more than 100000 points, only the first 100000 evaluated\n");
   EXPECT_GT(dens[9 * (big - 1) + 2], 0.0);
   for (int k = 0; k < 9; ++k) EXPECT_EQ(dens[9 * big + k], -3.0);
   EXPECT_EQ(temp[2 * big], -3.0);

@@ -4,6 +4,7 @@
 // gives a G that is not finite either, never a number made up.
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,76 @@ TEST(MsisHostile, ProfilesWithoutNodes) {
       double low = 10.0;
       EXPECT_EQ(densm(&low, &d0, &xm, &tz, &empty, nullptr, nullptr, g3, &five, z5, t5, g2), -1.0e31);
       EXPECT_EQ(tz, -1.0e31);
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A longitude that is not a number is not the request (-1000 or less) to
+// leave the longitude and universal-time terms out: they take part and carry
+// it, so the exospheric temperature is not a number either, never the value
+// of a place without longitude. An altitude that is not a number lies in no
+// part of the full-altitude profile: no temperature there (formerly 0 K).
+TEST(MsisHostile, LongitudeOrAltitudeNotANumber) {
+  using Entry = void (*)(int*, double*, double*, double*, double*, double*, double*, double*,
+                         double*, int*, double*, double*);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  double sv[25];
+  for (double& s : sv) s = 1.0;
+  tselec7_(sv);
+  struct Case {
+    const char* name;
+    Entry entry;
+    double alt, glong;
+  } cases[] = {{"gtd7", &gtd7_, 400, nan}, {"gtd7", &gtd7_, 50, nan},   {"gts7", &gts7_, 400, nan},
+               {"gtd6", &gtd6_, 400, nan}, {"gtd6", &gtd6_, 50, nan},   {"gts6", &gts6_, 400, nan},
+               {"gts5", &gts5_, 400, nan}, {"gtd7", &gtd7_, nan, -70}, {"gtd6", &gtd6_, nan, -70},
+               {"gtd7", &gtd7_, 400, -1000}};  // the terms asked away: a number
+  for (const Case& c : cases) {
+    int iyd = 172, mass = 48;
+    double sec = 29000, alt = c.alt, glat = 60, glong = c.glong, stl = 16, f107a = 150, f107 = 150;
+    double ap[7] = {4, 4, 4, 4, 4, 4, 4}, d[9] = {}, t[2] = {};
+    c.entry(&iyd, &sec, &alt, &glat, &glong, &stl, &f107a, &f107, ap, &mass, d, t);
+    const bool number_asked = !std::isnan(c.glong) && !std::isnan(c.alt);
+    EXPECT_EQ(std::isfinite(t[1]), number_asked) << c.name << " alt " << c.alt << " glong " << c.glong;
+    EXPECT_EQ(std::isfinite(d[5]), number_asked) << c.name << " alt " << c.alt << " glong " << c.glong;
+  }
+}
+
+// Sections of more than 100 nodes are splines of their first 100. Through
+// points on the line y = 2x + 1 with free ends the spline is that line, so
+// past node 100 value and integral follow it exactly: y = 2x + 1 and the
+// integral from 0, x^2 + x. Formerly the second derivatives beyond node 100,
+// which the spline never sets, were read.
+TEST(MsisHostile, SplinesOfMoreThan100Nodes) {
+  constexpr int n = 150;
+  constexpr double unset = 7.25e77;
+  using Spline = void (*)(double*, double*, int*, double*, double*, double*);
+  using Eval = void (*)(double*, double*, double*, int*, double*, double*);
+  struct Family {
+    Spline spline;
+    Eval splint, splini;
+  } families[] = {{&spline7_, &splint7_, &splini7_}, {&spline6_, &splint6_, &splini6_}};
+  for (const Family& f : families) {
+    std::vector<double> x(n), y(n), y2(n, unset);
+    for (int i = 0; i < n; ++i) {
+      x[i] = i;
+      y[i] = 2.0 * i + 1.0;
+    }
+    int nn = n;
+    double free_end = 1e30;
+    f.spline(x.data(), y.data(), &nn, &free_end, &free_end, y2.data());
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(y2[i], 0.0) << i;
+    for (int i = 100; i < n; ++i) EXPECT_EQ(y2[i], unset) << i;
+    for (double at : {50.25, 120.5, 149.0}) {
+      double v = 0, integral = 0;
+      f.splint(x.data(), y.data(), y2.data(), &nn, &at, &v);
+      f.splini(x.data(), y.data(), y2.data(), &nn, &at, &integral);
+      EXPECT_NEAR(v, 2.0 * at + 1.0, 1e-9) << at;
+      EXPECT_NEAR(integral, at * at + at, 1e-7) << at;
     }
   }
 }
