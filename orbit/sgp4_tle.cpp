@@ -45,11 +45,17 @@ constexpr double max_lines = 1.0e8;
 constexpr int first_year = 1;
 constexpr int last_year = 9999;
 
-// The caller's name: `len` bytes without trailing blanks; a name longer than
-// the 500-byte field is refused rather than cut (a cut name would open or
-// create another file).
+// The caller's name: `len` bytes up to the first NUL, without trailing
+// blanks; a name longer than the 500-byte field is refused rather than cut (a
+// cut name would open or create another file). A C caller's zero-padded
+// buffer ends at its first NUL, as the system's file calls read the name: a
+// NUL kept inside the name would cut every message short at the name, and the
+// padding would count towards the 500 bytes.
 std::string take_name(const char* bytes, int len, const char* what) {
   if (len < 0) len = 0;
+  if (len > 0)
+    if (const void* nul = std::memchr(bytes, '\0', static_cast<size_t>(len)))
+      len = static_cast<int>(static_cast<const char*>(nul) - bytes);
   while (len > 0 && bytes[len - 1] == ' ') --len;
   if (len > kest::max_file_name) {
     const std::string m = std::string("sgp4_tle: ") + what + " name longer than " +
@@ -162,8 +168,9 @@ void refuse_same_file(const std::string& in_name, const std::string& out_name) {
 //                     over the caller's window
 //           startsfe, stopsfe  double  window, s from the epoch (runtype 1)
 //           deltasec  double  step, s (60 s when not positive)
-//           infile, infile_len  bytes, int  element file name
-//           outfile, outfile_len  bytes, int  output file name
+//           infile, infile_len  bytes, int  element file name (ending
+//                     early at a NUL)
+//           outfile, outfile_len  bytes, int  output file name (the same)
 // Returned: the output file, one 93-character line per time: day/month/year,
 //           hour:minute:seconds, decimal year, altitude (km above WGS84),
 //           geodetic latitude and longitude (deg)

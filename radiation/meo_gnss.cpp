@@ -7,6 +7,8 @@
 // energies; differential and band fluxes are differences of the interpolated
 // integral flux. The lower and upper fluxes divide and multiply by an
 // uncertainty factor that grows linearly with energy.
+#include <cmath>
+
 #include "frame/conventions.hpp"
 #include "kest/radiation.h"
 #include "radiation/meo_gnss_tables.hpp"
@@ -27,6 +29,16 @@ constexpr int kSlots = 30;  // energy slots of param_meo_gnss
 // Half width of the difference that gives the differential flux: 0.01 MeV as
 // the model holds it, in single precision.
 constexpr double kDelta = static_cast<double>(0.01f);
+
+// A band narrower than this fraction of its lower energy is taken at its
+// limit, as a band of zero width is: its mean is the difference of two
+// integral fluxes that agree to within rounding, over a width of a few ulps
+// (an upper edge computed as 0.1 + 0.2 against a lower edge of 0.3), which
+// gives 0, a negative zero or several times the flux. From this width on the
+// rounding moves the mean by less than 1e-5.
+constexpr double kNarrowBand = 1.0e-9;
+
+bool narrow_band(double e1, double e2) { return e2 == e1 || std::fabs(e2 - e1) <= kNarrowBand * e1; }
 
 void load_version(int version) {
   for (auto& col : param_meo_gnss.flux_tab)
@@ -81,8 +93,9 @@ extern "C" void search_flux_tab_meov2_(void) { load_version(2); }
 // Notes:    1. whatf 1 is the central difference of the integral flux over
 //             E1 -/+ 0.01 MeV (single-precision step), one-sided at emin and
 //             emax; an energy within 0.01 MeV of an end gives fill.
-//           2. A band of zero width (E2 = E1) gives the whatf 1 result at E1,
-//             the limit of the band mean.
+//           2. A band of zero width (E2 = E1), or narrower than 1e-9 E1,
+//             gives the whatf 1 result at E1, the limit of the band mean,
+//             not the rounding noise of two nearly equal integral fluxes.
 //           3. Mission years after 2022 take the cycle years of minima that
 //             follow at the model's period (calc_year_cycle).
 //           4. A Nene above 50 is read as 50: the arrays hold no more.
@@ -143,7 +156,7 @@ extern "C" void fly_in_meo_gnss1_(int* launch_year, int* duration, int* whichm, 
       res = evaluate(E1, &f) ? f : fill;
     } else {
       double Ea = E1, Eb = E2;
-      if (*whatf == 1 || E2 == E1) {
+      if (*whatf == 1 || narrow_band(E1, E2)) {
         Ea = E1 == emin ? E1 : E1 - kDelta;
         Eb = E1 == emax ? E1 : E1 + kDelta;
       }

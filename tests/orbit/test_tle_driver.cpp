@@ -253,6 +253,25 @@ TEST(TleDriverDeathTest, FileNamesLongerThan500BytesAreRefused) {
               testing::ExitedWithCode(1), "element file name longer than 500 bytes");
 }
 
+// Names in zero-padded buffers (a C caller's char name[600] = {0}) end at
+// their first NUL: the padding does not count towards the 500 bytes, and a
+// message names the file in full, with the reason after it.
+TEST(TleDriverDeathTest, ZeroPaddedNamesEndAtTheirFirstNul) {
+  testing::FLAGS_gtest_death_test_style = "threadsafe";
+  TleRun run(set_at("06100.00000000"));
+  std::vector<char> in(600, '\0'), out(600, '\0');
+  run.in.copy(in.data(), run.in.size());
+  run.out.copy(out.data(), run.out.size());
+  int runtype = 1, li = 600, lo = 600;
+  double start = 0.0, stop = 120.0, step = 60.0;
+  sgp4_tle1_(&runtype, &start, &stop, &step, in.data(), &li, out.data(), &lo);
+  EXPECT_EQ(read_lines(run.out).size(), 2u);
+  std::remove(run.in.c_str());
+  li = static_cast<int>(run.in.size()) + 8;
+  EXPECT_EXIT(sgp4_tle1_(&runtype, &start, &stop, &step, in.data(), &li, out.data(), &lo),
+              testing::ExitedWithCode(1), "sets.tle\": No such file or directory");
+}
+
 // The chain of the driver rebuilt here: elements read by hand, sgp4init_ and
 // sgp4_ of the core with WGS-84, GEI to GEO (gei2geo1_) and to geodetic
 // coordinates (geo_gdz_) with the time of each line.

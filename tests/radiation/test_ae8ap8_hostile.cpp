@@ -65,6 +65,23 @@ TEST(Ae8Ap8Hostile, EnergiesMustBePositiveAndFinite) {
   }
 }
 
+// A band a few ulps wide, as computed band edges give (0.1 + 0.2 against
+// 0.3), has a mean that tends to the differential flux at E1; the difference
+// of two integral fluxes equal to within rounding gave 0, a negative zero or
+// a multiple of it. Such bands give the differential flux, and a band of
+// 1e-6 relative width (well resolved) stays within 1e-5 of it.
+TEST(Ae8Ap8Hostile, BandsNarrowerThanRoundingGiveTheDifferentialFlux) {
+  const double e1 = 0.3;
+  const double up = std::nextafter(e1, 1.0), down = std::nextafter(e1, 0.0);
+  const double diff = lookup(1, {e1, 0.0}).at(0, 0);
+  ASSERT_GT(diff, 1.0e6);
+  for (double e2 : {0.1 + 0.2, up, std::nextafter(up, 1.0), down, std::nextafter(down, 0.0), e1 * (1.0 + 1e-12)}) {
+    SCOPED_TRACE(testing::Message() << "E2 - E1 = " << e2 - e1);
+    EXPECT_EQ(lookup(2, {e1, e2}).at(0, 0), diff);
+  }
+  EXPECT_NEAR(lookup(2, {e1, e1 * (1.0 + 1e-6)}).at(0, 0), diff, 1e-5 * diff);
+}
+
 // Along positions: a time or a point that is not finite gives fill fluxes for
 // that point; the point after it is computed.
 TEST(Ae8Ap8Hostile, NonFinitePositionsAndTimesGiveFill) {

@@ -145,6 +145,37 @@ TEST(MeoGnssFlux, DifferencesByHand) {
   EXPECT_TRUE(std::isfinite(b.upper[2]));
 }
 
+// Bands a few ulps wide (computed edges: 0.1 + 0.2 against 0.3) give the
+// differential flux at E1 like a band of zero width; the difference of two
+// integral fluxes equal to within rounding gave 0, -0 or several times the
+// flux. A band of 1e-6 relative width gives, to 1e-5, the derivative of the
+// power law through the 2018 (cycle 0) integral fluxes 914000 at 0.28 MeV
+// and 588000 at 0.4 MeV.
+TEST(MeoGnssFlux, BandsNarrowerThanRoundingGiveTheDifferentialFlux) {
+  const double e1 = 0.3;
+  const double up = std::nextafter(e1, 1.0), down = std::nextafter(e1, 0.0);
+  Call d;
+  d.whichm = 2;
+  d.energies({e1});
+  d.run(fly_in_meo_gnss1_);
+  ASSERT_GT(d.mean[0], 1.0e6);
+  Call b;
+  b.whichm = 2;
+  b.whatf = 2;
+  b.bands({{e1, 0.1 + 0.2}, {e1, up}, {e1, std::nextafter(up, 1.0)}, {e1, down}, {e1, e1 * (1.0 + 1e-12)},
+           {e1, e1 * (1.0 + 1e-6)}});
+  b.run(fly_in_meo_gnss1_);
+  for (int k = 0; k < 5; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(b.mean[k], d.mean[0]);
+    EXPECT_EQ(b.lower[k], d.lower[0]);
+    EXPECT_EQ(b.upper[k], d.upper[0]);
+  }
+  const double p = std::log(588000.0 / 914000.0) / std::log(0.4 / 0.28);
+  const double slope = -p * power(0.28, 914000.0, 0.4, 588000.0, e1) / e1;
+  EXPECT_NEAR(b.mean[5], slope, 1e-5 * slope);
+}
+
 TEST(MeoGnssFlux, TableEnergiesWrittenBackWhenNeneIsZero) {
   const double e[7] = {0.28, 0.4, 0.56, 0.8, 1.12, 1.6, 2.24};
   struct Case {
