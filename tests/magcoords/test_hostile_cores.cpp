@@ -250,6 +250,34 @@ TEST(HostileCores, OverflowingExternalFieldGivesNoNaN) {
   }
 }
 
+// The year 1800 lies outside the IGRF years like 1964: both take the
+// coefficients of the nearest valid year 1965, whatever epoch an earlier call
+// left set (here 2015), and the array core gives a number or the fill value
+// for the local time, never a NaN.
+TEST(HostileCores, YearEighteenHundredTakesTheNearestIgrfYear) {
+  auto field = [](int year) {
+    int kext = 0, sysaxes = 1, idoy = 80, options[5] = {0, 0, 0, 0, 0};
+    double ut = 36000.0, x1 = kPoint[0], x2 = kPoint[1], x3 = kPoint[2], mag[25] = {}, b[3], bl;
+    get_field1_(&kext, options, &sysaxes, &year, &idoy, &ut, &x1, &x2, &x3, mag, b, &bl);
+    return bl;
+  };
+  testing::internal::CaptureStdout();  // IGRF range warnings
+  const double b2015 = field(2015);
+  const double b1964 = field(1964);
+  field(2015);
+  const double b1800 = field(1800);
+  int kext = 0, sysaxes = 1, iyr = 1800, idoy = 80, n = 1, options[5] = {0, 0, 0, 0, 0};
+  double ut = 36000.0, x1 = kPoint[0], x2 = kPoint[1], x3 = kPoint[2], mag[25] = {};
+  double lm, lstar, blocal, bmin, xj, mlt;
+  make_lstar1_(&n, &kext, options, &sysaxes, &iyr, &idoy, &ut, &x1, &x2, &x3, mag, &lm, &lstar, &blocal, &bmin,
+               &xj, &mlt);
+  testing::internal::GetCapturedStdout();
+  ASSERT_NE(b2015, b1964);
+  EXPECT_EQ(b1800, b1964);
+  EXPECT_NEAR(blocal, b1964, 1e-6 * b1964);  // at the point after its geodetic round trip
+  EXPECT_TRUE(mlt == kFill || (mlt >= 0.0 && mlt < 24.0)) << mlt;
+}
+
 // A refused time ends the chain of drift shells that the array core hands
 // from one time to the next: the time after it is computed as the first time
 // of a call.
