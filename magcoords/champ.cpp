@@ -77,7 +77,10 @@ constexpr double kXgsmMin = -15.0;
 //           on the limit is accepted), or an external code whose model is not
 //           part of this build, or an external field without a finite value
 //           at the point (or given as the fill value): ifail = -1, nothing
-//           written, nothing printed.
+//           written, nothing printed. So is a point where the total field
+//           has no finite magnitude (a point that is not finite, the centre
+//           of the internal expansion or a point so close to it that |B|
+//           overflows, a field whose square overflows).
 //           A fixed-epoch internal model (kint 2, 3) at a point on the
 //           polar axis: ifail = -1 with the fill value in BxGEO and Blocal.
 // Notes:    1. An external code outside 0..12 in magmod adds no external field.
@@ -143,8 +146,21 @@ extern "C" void champ_(double* xGEO, double* BxGEO, double* Blocal, int* ifail) 
       gsm_geo_(bm, bext);
   }
 
-  BxGEO[0] = bint[0] + bext[0];
-  BxGEO[1] = bint[1] + bext[1];
-  BxGEO[2] = bint[2] + bext[2];
-  *Blocal = std::sqrt(BxGEO[0] * BxGEO[0] + BxGEO[1] * BxGEO[1] + BxGEO[2] * BxGEO[2]);
+  const double b[3] = {bint[0] + bext[0], bint[1] + bext[1], bint[2] + bext[2]};
+  const double bl = std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
+  // No finite magnitude: a point that is not a number, the centre of a
+  // centred internal expansion or a point so close to it that |B| or its
+  // square overflows, or an external field whose square overflows (a storm
+  // model driven by a dynamic pressure of 1e-300 nPa). Refuse the point, as
+  // for an external field without a value, rather than hand a NaN or an
+  // infinite field on as computed. (A finite magnitude implies three finite
+  // components.)
+  if (!std::isfinite(bl)) {
+    *ifail = -1;
+    return;
+  }
+  BxGEO[0] = b[0];
+  BxGEO[1] = b[1];
+  BxGEO[2] = b[2];
+  *Blocal = bl;
 }

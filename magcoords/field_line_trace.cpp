@@ -77,6 +77,9 @@ BounceStatus bounce(TracePoint& p, int budget, Bounce& out) {
   if (bminus > bloc && bplus > bloc) {
     // The point is the minimum of its line: parabola through the three values.
     const double t = parabola_vertex(bminus, bloc, bplus, out.bmin);
+    // A vertex at or below zero (the point next to a near-null of the field)
+    // is no field magnitude, and I and Lm would be formed from it.
+    if (!(out.bmin > 0.0)) return BounceStatus::failed;
     out.xj = 2.0 * std::sqrt(1.0 - out.bmin / bloc) * std::fabs(t * ds);
     out.lm = std::cbrt(kest::dipigrf.b0 / out.bmin);
     out.equator = true;
@@ -139,6 +142,9 @@ BounceStatus bounce(TracePoint& p, int budget, Bounce& out) {
   // as next to the Earth's centre in the eccentric dipole) have no vertex:
   // the refinement has no minimum to give.
   if (!std::isfinite(out.bmin)) return BounceStatus::refine_failed;
+  // A vertex at or below zero (the parabola overshooting next to a near-null
+  // of the field, on lines over the cusp) is no field magnitude.
+  if (!(out.bmin > 0.0)) out.bmin = kest::baddata;
   return BounceStatus::ok;
 }
 

@@ -70,7 +70,8 @@ double parabola_vertex(double bm, double b0, double bp, double& bmin);
 enum class BounceStatus {
   ok,             // xj, bmin, lm computed
   failed,         // refused step, or the conjugate point not passed within
-                  // budget - 1 steps: nothing computed
+                  // budget - 1 steps, or the point the minimum of its line
+                  // with a parabola vertex at or below zero: nothing computed
   refine_failed,  // a step of the minimum refinement refused, or its three
                   // values without a vertex: xj and lm computed, bmin not
 };
@@ -78,7 +79,8 @@ enum class BounceStatus {
 // Result of the bounce stage.
 struct Bounce {
   double xj;       // second invariant I of a particle mirroring at the point, Re
-  double bmin;     // minimum |B| on the line, nT
+  double bmin;     // minimum |B| on the line, nT; the fill value when the
+                   // refinement's vertex is not positive (status ok)
   double lm;       // McIlwain L (negative when the conjugate mirror point lies
                    // below the surface)
   bool equator;    // the point is itself the minimum of its line
@@ -94,6 +96,10 @@ struct Bounce {
 // Returned: out.
 // Notes: 1. The loss-cone sign is set before the refinement, so that it also
 //           stands when the refinement is refused.
+//        2. Next to a near-null of the field (a line over the cusp) the
+//           refinement's parabola can overshoot below zero; such a minimum is
+//           no field magnitude: bmin is the fill value and the status stays ok,
+//           since xj and lm do not depend on it.
 BounceStatus bounce(TracePoint& p, int budget, Bounce& out);
 
 // Hilton's approximation of McIlwain's L from I (Re), the mirror field Bm

@@ -244,7 +244,7 @@ void field_setup_call(FieldSetup& s, const SetupVariant& v, const int* kext, int
   s.sysaxes = *sysaxes;
   s.renewal_days = options[1];
   if (v.array_core) flag_l.set = 0;
-  s.last_epoch_year = 1800;
+  s.last_epoch_year = kNoEpochYet;
   magmod.kext = *kext;
   s.t_resol = 0;
   s.r_resol = 0;
@@ -287,7 +287,7 @@ void load_internal_model(int kint) {
   if (kint == 3) gsfc1266_();
 }
 
-void set_igrf_epoch(int& last_epoch_year, int renewal_days, int iyr, int idoy) {
+void set_igrf_epoch(long long& last_epoch_year, int renewal_days, int iyr, int idoy) {
   const int k = renewal_days;
   if (k == 0) {
     if (iyr == last_epoch_year) return;

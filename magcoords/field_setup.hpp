@@ -46,7 +46,7 @@ struct FieldSetup {
   int kext;             // the caller's external-model code (selects the inputs)
   int sysaxes;          // coordinate system of the given positions
   int renewal_days;     // options(2)
-  int last_epoch_year;  // year of the last IGRF epoch set; 1800 at each call
+  long long last_epoch_year;  // year of the last IGRF epoch set; kNoEpochYet at each call
   int t_resol;          // options(3) + 1 (array cores)
   int r_resol;          // options(4) + 1 (array cores)
   // The point of the current time.
@@ -65,6 +65,11 @@ struct FieldSetup {
   // point always did.
   bool refused;
 };
+
+// The last-epoch year before any epoch of a call is set: below every int,
+// so that no year the caller gives (1800 included) can pass for an epoch
+// already set and leave the field of another call's epoch, or none, in use.
+inline constexpr long long kNoEpochYet = -(1LL << 40);
 
 // The most days a day of year may lie away from 1 January: the span of the
 // whole calendar (day numbers -1095 to 1827933925). A larger one cannot name
@@ -115,11 +120,12 @@ KEST_API void load_internal_model(int kint);
 // k days, anew on every day of year that is a multiple of k (as doubles) and
 // at a year change, at year + d / (days in the year), d = (idoy div k) x k or
 // 1 when that is 0 (so on a qualifying day it is set again for every time).
-// Given and returned: last_epoch_year  the year of the last epoch set (1800
-//           at the start of a call, so the first time always sets it).
+// Given and returned: last_epoch_year  the year of the last epoch set
+//           (kNoEpochYet at the start of a call, so the first time always
+//           sets it).
 // Notes:    d is formed in 64 bits: idoy = INT_MIN with k = -1 has no
 //           32-bit quotient.
-KEST_API void set_igrf_epoch(int& last_epoch_year, int renewal_days, int iyr, int idoy);
+KEST_API void set_igrf_epoch(long long& last_epoch_year, int renewal_days, int iyr, int idoy);
 
 }  // namespace kest
 

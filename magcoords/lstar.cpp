@@ -77,9 +77,12 @@ extern "C" void sksyst_(double* h, double* xin, double* xout, double* bl, int* i
 //           flag_l = 0:
 //           point refused by champ, not finite, or without a finite
 //             field (the origin): all five outputs;
-//           bounce trace refused or not closed within 999 steps: lm, lstar,
-//             xj, bmin;
+//           bounce trace refused or not closed within 999 steps, or the
+//             point the minimum of its line with a parabola vertex at or
+//             below zero: lm, lstar, xj, bmin;
 //           minimum refinement refused: lstar, bmin;
+//           refined minimum at or below zero (next to a near-null of the
+//             field): bmin only;
 //           lstar_opt not 1 or 2, or |lm| > 10: lstar only (not an error);
 //           foot point, drift shell or flux refused or not found: lstar.
 // Notes:    1. The bounce integral is a sum of sqrt(1 - B/Blocal) at the

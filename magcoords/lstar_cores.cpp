@@ -123,7 +123,7 @@ extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, i
                             double* phi) {
   const double pi = 4.0 * std::atan(1.0);
   const int kint = kest::select_internal_model(options[4]);
-  int last_year = 1800;
+  long long last_year = kest::kNoEpochYet;
   for (int i = 0; i < *ntime; ++i) {
     // A day of year that names no day of any year has no epoch.
     if (!kest::day_of_year_usable(idoy[i])) {

@@ -66,8 +66,11 @@ constexpr double kMirrorRefineFraction = 0.01;
 // Requires: the field-model set-up of the time.
 // Failure:  fill value -1.0E31 in what could not be computed: point refused
 //           (by champ, not finite, or without a finite field): all four
-//           scalars; bounce trace refused or open: all four;
-//           refinement refused: lstar, bmin; |lm| > 10, foot point not found,
+//           scalars; bounce trace refused or open, or the point the minimum
+//           of its line with a parabola vertex at or below zero: all four;
+//           refinement refused: lstar, bmin; refined minimum at or below
+//           zero (next to a near-null of the field): bmin only; |lm| > 10,
+//           foot point not found,
 //           a refused step while storing, a failed colatitude search, a foot
 //           field below the point's field, a refused point of the flux:
 //           lstar. Lines not stored have ind 0.
@@ -152,9 +155,11 @@ extern "C" void trace_drift_shell_(double* lati, double* longi, double* alti, do
 // State:    reads dipigrf.b0; does not touch calotte or flag_l.
 // Requires: the field-model set-up of the time.
 // Failure:  point refused (as in trace_drift_shell_) or bounce trace refused
-//           or open: lm, xj, bmin fill;
+//           or open (as there): lm, xj, bmin fill;
 //           refinement refused: bmin fill; in these cases and when the foot
-//           point is not found, nposit = 0. A step refused while storing:
+//           point is not found, nposit = 0. A refined minimum at or below
+//           zero (next to a near-null of the field): bmin fill, the line
+//           stored. A step refused while storing:
 //           nposit = the points stored.
 // Notes:    1. Step 0.02 Lb; the line starts at the foot point reached along
 //              +B and runs against the field to the first point below r = 1.
@@ -291,7 +296,9 @@ extern "C" void find_bm_(double* lati, double* longi, double* alti, double* alph
 // Requires: the field-model set-up of the time.
 // Failure:  a refused point or step, a line that does not rise back above
 //           the point's field within 499 steps, or a lowest point whose
-//           neighbours are as low (no parabola vertex): bmin and xgeo fill.
+//           neighbours are as low (no parabola vertex), or a vertex at or
+//           below zero (next to a near-null of the field): bmin and xgeo
+//           fill.
 // Notes:    1. Steps of 0.02 Lb towards the weaker field; the minimum is the
 //              vertex of the parabola through the lowest point and its two
 //              neighbours, and xgeo one field-line step of that offset from
@@ -314,6 +321,7 @@ extern "C" void loc_equator_(double* lati, double* longi, double* alti, double* 
     // The point is the lowest of the three.
     double bm;
     const double t = fl::parabola_vertex(f1.b, bp, f2.b, bm);
+    if (!(bm > 0.0)) return fail();
     if (!rk_step(t * ds, p.x, p.f, xgeo, fe)) return fail();
     *bmin = bm;
     return;
@@ -349,8 +357,10 @@ extern "C" void loc_equator_(double* lati, double* longi, double* alti, double* 
   const double bminus = fr.b;
   double bm;
   const double t = fl::parabola_vertex(bminus, bmn, bplus, bm);
-  // Three equal values have no vertex (no offset, no minimum).
-  if (!std::isfinite(t) || !std::isfinite(bm)) return fail();
+  // Three equal values have no vertex (no offset, no minimum); a vertex at or
+  // below zero (the parabola overshooting next to a near-null of the field,
+  // on lines over the cusp) is no field magnitude.
+  if (!std::isfinite(t) || !std::isfinite(bm) || !(bm > 0.0)) return fail();
   if (!rk_step(t * ds, xmin, fmin, xgeo, fe)) return fail();
   *bmin = bm;
 }

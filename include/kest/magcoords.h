@@ -10,7 +10,9 @@ KEST_BEGIN_C
  * Internal field of the selected model (IGRF, eccentric dipole, Jensen-Cain
  * 1960, GSFC 12/66) plus the selected external model, GEO Earth radii in, GEO
  * nT out. ifail -1 (nothing written) for a point outside the external model's
- * region. Requires the field-model set-up of a core for the time. */
+ * region or without a finite field magnitude (a point not finite or at the
+ * centre of the internal expansion, a field whose square overflows).
+ * Requires the field-model set-up of a core for the time. */
 KEST_API void champ_(double *xGEO, double *BxGEO, double *Blocal, int *ifail);
 
 /* ---- Field cores ---------------------------------------------------------

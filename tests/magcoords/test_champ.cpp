@@ -63,6 +63,43 @@ TEST(Champ, NonFiniteExternalFieldIsRefused) {
   EXPECT_EQ(champ(geo[0], geo[1], geo[2]).ifail, 0);
 }
 
+// A point where the internal field has no finite value is refused like a
+// point outside a model's region, whatever the external code: not a number,
+// the centre of a centred expansion (IGRF), points so close to it that |B|
+// or its square overflows (|B| grows as r^-3), and the off-axis point next
+// to the centre of a fixed-epoch model that the polar-axis test lets pass.
+TEST(Champ, PointWithoutFiniteFieldIsRefused) {
+  const double nan = std::nan("");
+  struct Case {
+    const char* what;
+    int kext, kint;
+    double x[3];
+  };
+  const Case cases[] = {
+      {"NaN, no external field", 0, 0, {nan, 0.0, 0.0}},
+      {"NaN, eccentric dipole", 0, 1, {0.0, nan, 1.0}},
+      {"infinite, eccentric dipole", 0, 1, {HUGE_VAL, 0.0, 0.0}},
+      {"IGRF centre", 0, 0, {0.0, 0.0, 0.0}},
+      {"IGRF centre, Olson-Pfitzer quiet", 5, 0, {0.0, 0.0, 0.0}},
+      {"IGRF 1e-110 Re: |B| overflows", 0, 0, {0.0, 0.0, 1e-110}},
+      {"IGRF 1e-60 Re: |B|^2 overflows", 4, 0, {1e-60, 0.0, 0.0}},
+      {"Jensen-Cain next to the centre", 0, 2, {1e-120, 1e-120, 0.0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    set_up(c.kext, c.kint);
+    const Field f = champ(c.x[0], c.x[1], c.x[2]);
+    EXPECT_EQ(f.ifail, -1);
+    EXPECT_EQ(f.blocal, 6.0);  // nothing written
+    EXPECT_EQ(f.b[0], 7.0);
+    // The field-line step from such a point is refused as well.
+    double xin[3] = {c.x[0], c.x[1], c.x[2]}, xout[3], bl, h = 0.01;
+    int ifail = 0;
+    sksyst_(&h, xin, xout, &bl, &ifail);
+    EXPECT_LT(ifail, 0);
+  }
+}
+
 // Blocal is the Euclidean norm of BxGEO.
 TEST(Champ, BlocalIsNormOfVector) {
   const double pts[][3] = {{2.385, -0.61, 1.173}, {-6.6, 0.2, 0.4}, {0.3, 4.1, -3.3}, {1.01, 0.0, 0.0}};

@@ -213,6 +213,71 @@ TEST(HostileCores, OriginHasNoField) {
   EXPECT_EQ(lm, kFill);
 }
 
+// The storm forms take their drivers untested: a dynamic pressure of 1e-300
+// nPa (a lost exponent) makes the Tsyganenko 2001 storm field so strong
+// (some 1e153 nT) that |B|^2 overflows a few steps along the line. The
+// points without a finite field are refused, so the traces end with the
+// fill value, never with a NaN, and the stored points are finite.
+TEST(HostileCores, OverflowingExternalFieldGivesNoNaN) {
+  int kext = 10, sysaxes = 1, iyr = 1983, idoy = 264, n = 1, options[5] = {1, 0, 0, 0, 0};
+  double ut = 76232.99, x1 = 3.0, x2 = 1.0, x3 = 0.5, mag[25] = {};
+  mag[1] = -63.0;   // Dst
+  mag[4] = 1e-300;  // Pdyn
+  mag[5] = -4.2;    // IMF By
+  mag[6] = 5.9;     // IMF Bz
+  mag[8] = 8.46;    // G2
+  mag[9] = 10.0;    // G3
+  {
+    Out lm(1), blocal(1000), bmin(1), xj(1), posit(3000);
+    int nposit = -1;
+    trace_field_line1_(&kext, options, &sysaxes, &iyr, &idoy, &ut, &x1, &x2, &x3, mag, lm.p(), blocal.p(),
+                       bmin.p(), xj.p(), posit.p(), &nposit);
+    for (double v : {lm.v[0], bmin.v[0], xj.v[0]}) EXPECT_TRUE(number_or_fill(v)) << v;
+    ASSERT_TRUE(nposit >= 0 && nposit <= 1000);
+    for (int k = 0; k < 3 * nposit; ++k) EXPECT_TRUE(std::isfinite(posit.v[k])) << k;
+    EXPECT_TRUE(blocal.guards_intact() && posit.guards_intact());
+  }
+  {
+    Out lm(1), lstar(1), blocal(1), bmin(1), xj(1), mlt(1);
+    make_lstar1_(&n, &kext, options, &sysaxes, &iyr, &idoy, &ut, &x1, &x2, &x3, mag, lm.p(), lstar.p(),
+                 blocal.p(), bmin.p(), xj.p(), mlt.p());
+    for (const Out* o : {&lm, &lstar, &blocal, &bmin, &xj, &mlt}) EXPECT_TRUE(number_or_fill(o->v[0])) << o->v[0];
+  }
+  {
+    Out bmin(1), xgeo(3);
+    find_magequator1_(&kext, options, &sysaxes, &iyr, &idoy, &ut, &x1, &x2, &x3, mag, bmin.p(), xgeo.p());
+    for (double v : {bmin.v[0], xgeo.v[0], xgeo.v[1], xgeo.v[2]}) EXPECT_TRUE(number_or_fill(v)) << v;
+  }
+}
+
+// The year 1800 lies outside the IGRF years like 1964: both take the
+// coefficients of the nearest valid year 1965, whatever epoch an earlier call
+// left set (here 2015), and the array core gives a number or the fill value
+// for the local time, never a NaN.
+TEST(HostileCores, YearEighteenHundredTakesTheNearestIgrfYear) {
+  auto field = [](int year) {
+    int kext = 0, sysaxes = 1, idoy = 80, options[5] = {0, 0, 0, 0, 0};
+    double ut = 36000.0, x1 = kPoint[0], x2 = kPoint[1], x3 = kPoint[2], mag[25] = {}, b[3], bl;
+    get_field1_(&kext, options, &sysaxes, &year, &idoy, &ut, &x1, &x2, &x3, mag, b, &bl);
+    return bl;
+  };
+  testing::internal::CaptureStdout();  // IGRF range warnings
+  const double b2015 = field(2015);
+  const double b1964 = field(1964);
+  field(2015);
+  const double b1800 = field(1800);
+  int kext = 0, sysaxes = 1, iyr = 1800, idoy = 80, n = 1, options[5] = {0, 0, 0, 0, 0};
+  double ut = 36000.0, x1 = kPoint[0], x2 = kPoint[1], x3 = kPoint[2], mag[25] = {};
+  double lm, lstar, blocal, bmin, xj, mlt;
+  make_lstar1_(&n, &kext, options, &sysaxes, &iyr, &idoy, &ut, &x1, &x2, &x3, mag, &lm, &lstar, &blocal, &bmin,
+               &xj, &mlt);
+  testing::internal::GetCapturedStdout();
+  ASSERT_NE(b2015, b1964);
+  EXPECT_EQ(b1800, b1964);
+  EXPECT_NEAR(blocal, b1964, 1e-6 * b1964);  // at the point after its geodetic round trip
+  EXPECT_TRUE(mlt == kFill || (mlt >= 0.0 && mlt < 24.0)) << mlt;
+}
+
 // A refused time ends the chain of drift shells that the array core hands
 // from one time to the next: the time after it is computed as the first time
 // of a call.

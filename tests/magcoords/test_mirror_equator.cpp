@@ -186,6 +186,63 @@ TEST(MagEquator, RefusedPointGivesFill) {
   for (double v : e.xgeo) EXPECT_EQ(v, kFill);
 }
 
+// Lines over the cusp pass next to a near-null of the Ostapenko-Maltsev 1997
+// field (valid drivers, points some 10 Earth radii out at high latitude):
+// the parabola through the lowest traced value and its two neighbours
+// overshoots below zero there. A field magnitude is never negative: the
+// minimum is the fill value (and so are Lm and I when they would be formed
+// from it, the point itself being the lowest of the three).
+TEST(MagEquator, NoNegativeMinimumNextToANearNull) {
+  struct Case {
+    const char* what;
+    int sysaxes, iyr, idoy;
+    double ut, x[3], kp10, dst, pdyn, bz;
+  };
+  const Case cases[] = {
+      {"GSM (4.1, -1.9, 9.2)", 2, 2024, 234, 51339.231146623111,
+       {4.1349156833487344, -1.9317173341948228, 9.2169440444487964}, 47.0, 11.589728353257215, 4.4871521627707001,
+       1.899667379205578},
+      {"MAG (0.6, 1.2, 8.0)", 6, 2010, 100, 46528.50288651255,
+       {0.61851983941057198, 1.1550370909154413, 7.9863407078185649}, 9.012458534849376, -46.111519710328636,
+       4.7725945718466001, -9.3375133800318881},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Point p;
+    p.kext = 8;
+    p.options[0] = 0;
+    p.sysaxes = c.sysaxes;
+    p.iyr = c.iyr;
+    p.idoy = c.idoy;
+    p.ut = c.ut;
+    for (int k = 0; k < 3; ++k) p.x[k] = c.x[k];
+    p.maginput[0] = c.kp10;
+    p.maginput[1] = c.dst;
+    p.maginput[4] = c.pdyn;
+    p.maginput[6] = c.bz;
+    Equator e;
+    e.find(p);
+    EXPECT_TRUE(e.bmin == kFill || e.bmin > 0.0) << e.bmin;
+    if (e.bmin == kFill) {
+      for (double v : e.xgeo) EXPECT_EQ(v, kFill);
+    }
+    std::vector<double> bl(1000), pos(3000);
+    int np = 0;
+    double lm, bmin, xj;
+    trace_field_line1_(&p.kext, p.options, &p.sysaxes, &p.iyr, &p.idoy, &p.ut, &p.x[0], &p.x[1], &p.x[2],
+                       p.maginput, &lm, bl.data(), &bmin, &xj, pos.data(), &np);
+    EXPECT_TRUE(bmin == kFill || bmin > 0.0) << bmin;
+    EXPECT_TRUE(lm == kFill || std::isfinite(lm)) << lm;
+    EXPECT_TRUE(xj == kFill || xj > 0.0) << xj;
+    int n = 1;
+    double lm1, lstar1, blocal1, bmin1, xj1, mlt1;
+    make_lstar1_(&n, &p.kext, p.options, &p.sysaxes, &p.iyr, &p.idoy, &p.ut, &p.x[0], &p.x[1], &p.x[2],
+                 p.maginput, &lm1, &lstar1, &blocal1, &bmin1, &xj1, &mlt1);
+    EXPECT_TRUE(bmin1 == kFill || bmin1 > 0.0) << bmin1;
+    EXPECT_TRUE(lm1 == kFill || std::isfinite(lm1)) << lm1;
+  }
+}
+
 TEST(Hemisphere, SignFlipsAcrossTheEquatorOfTheLine) {
   Point p;
   std::vector<double> bl(1000), pos(3000);
