@@ -21,6 +21,7 @@
 #include "kest.h"
 #include "magcoords/magcoords_state.hpp"
 #include "radiation/ae8ap8_maps.hpp"
+#include "radiation/energy_band.hpp"
 #include "radiation/flux_driver.hpp"
 #include "radiation/flux_tables.hpp"
 #include "radiation/radiation_state.hpp"
@@ -31,17 +32,6 @@ constexpr const char* kBadModel = "Invalid NASA AE8 or AP8 specification";
 constexpr const char* kPickModel = "Selecting AE8 min";
 constexpr const char* kBadKind = "Invalid flux output specification";
 constexpr const char* kPickKind = "Selecting differential flux";
-
-// A band narrower than this fraction of its lower energy is taken at its
-// limit, the differential flux at E1. Its mean is the difference of two
-// integral fluxes that agree to within rounding, over a width of a few ulps
-// (an upper edge computed as 0.1 + 0.2 against a lower edge of 0.3): 0, or
-// several times the flux, or a negative value. From this width on the
-// rounding of the integral fluxes (about 1e-15 of log10 J) moves the mean by
-// less than 1e-5, and the mean differs from its limit by less than 1e-8.
-constexpr double kNarrowBand = 1.0e-9;
-
-bool narrow_band(double e1, double e2) { return e2 == e1 || std::fabs(e2 - e1) <= kNarrowBand * e1; }
 
 // Integer part of a non-negative scaled value; values beyond the int range
 // (and a value that is not a number) become INT_MAX, which lies beyond every
@@ -343,7 +333,7 @@ extern "C" void get_ae8_ap8_flux_(int* ntime, int* whichm, int* whatf, int* nene
   bool usable[kest::kFluxMaxEnergies];
   for (int k = 0; k < *nene; ++k) {
     const double e1 = energy[2 * k], e2 = energy[2 * k + 1];
-    const bool band = kind == 2 && !narrow_band(e1, e2);
+    const bool band = kind == 2 && !kest::narrow_band(e1, e2);
     usable[k] = std::isfinite(e1) && e1 > 0.0 && (!band || (std::isfinite(e2) && e2 > 0.0));
   }
   for (int i = 0; i < *ntime; ++i) {
@@ -354,7 +344,7 @@ extern "C" void get_ae8_ap8_flux_(int* ntime, int* whichm, int* whatf, int* nene
       const double e1 = energy[2 * k], e2 = energy[2 * k + 1];
       double& out = flux[i + kest::kFluxMaxPoints * k];
       double f1 = 0.0, f2 = 0.0;
-      if (kind == 1 || (kind == 2 && narrow_band(e1, e2))) {
+      if (kind == 1 || (kind == 2 && kest::narrow_band(e1, e2))) {
         kest::trara1(header, body, l, &bbo[i], e1 - 0.001, &f1);
         kest::trara1(header, body, l, &bbo[i], e1 + 0.001, &f2);
         const double j1 = std::pow(10.0, f1);

@@ -11,6 +11,7 @@
 
 #include "frame/conventions.hpp"
 #include "kest/radiation.h"
+#include "radiation/energy_band.hpp"
 #include "radiation/meo_gnss_tables.hpp"
 #include "radiation/mission_common.hpp"
 #include "radiation/mission_state.hpp"
@@ -29,16 +30,6 @@ constexpr int kSlots = 30;  // energy slots of param_meo_gnss
 // Half width of the difference that gives the differential flux: 0.01 MeV as
 // the model holds it, in single precision.
 constexpr double kDelta = static_cast<double>(0.01f);
-
-// A band narrower than this fraction of its lower energy is taken at its
-// limit, as a band of zero width is: its mean is the difference of two
-// integral fluxes that agree to within rounding, over a width of a few ulps
-// (an upper edge computed as 0.1 + 0.2 against a lower edge of 0.3), which
-// gives 0, a negative zero or several times the flux. From this width on the
-// rounding moves the mean by less than 1e-5.
-constexpr double kNarrowBand = 1.0e-9;
-
-bool narrow_band(double e1, double e2) { return e2 == e1 || std::fabs(e2 - e1) <= kNarrowBand * e1; }
 
 void load_version(int version) {
   for (auto& col : param_meo_gnss.flux_tab)
@@ -156,7 +147,7 @@ extern "C" void fly_in_meo_gnss1_(int* launch_year, int* duration, int* whichm, 
       res = evaluate(E1, &f) ? f : fill;
     } else {
       double Ea = E1, Eb = E2;
-      if (*whatf == 1 || narrow_band(E1, E2)) {
+      if (*whatf == 1 || kest::narrow_band(E1, E2)) {
         Ea = E1 == emin ? E1 : E1 - kDelta;
         Eb = E1 == emax ? E1 : E1 + kDelta;
       }

@@ -1,0 +1,28 @@
+// Energy bands of the integral-flux models (AE8/AP8, MEO GNSS): when a band
+// is too narrow for its mean to be formed.
+#ifndef KEST_RADIATION_ENERGY_BAND_HPP
+#define KEST_RADIATION_ENERGY_BAND_HPP
+
+#include <cmath>
+
+namespace kest {
+
+// A band narrower than this fraction of its lower energy is taken at its
+// limit, the differential flux at E1, as a band of zero width is. Its mean is
+// the difference of two integral fluxes that agree to within rounding, over
+// a width of a few ulps (an upper edge computed as 0.1 + 0.2 against a lower
+// edge of 0.3): 0, a negative zero, a negative value or several times the
+// flux. From this width on the rounding of the integral fluxes moves the mean
+// by less than 1e-5, and the mean differs from its limit by less than 1e-8.
+inline constexpr double kNarrowBand = 1.0e-9;
+
+// Given:    e1, e2  double  lower and upper band edges, MeV
+// Returned: true for E2 = E1 or |E2 - E1| <= 1e-9 E1 (never for an edge that
+//           is not a number, nor for E1 <= 0 unless E2 = E1)
+inline bool narrow_band(double e1, double e2) {
+  return e2 == e1 || std::fabs(e2 - e1) <= kNarrowBand * e1;
+}
+
+}  // namespace kest
+
+#endif
