@@ -227,9 +227,9 @@ TEST(Ae8Ap8Fly, InnerBeltAndBeyondTheMaps) {
   EXPECT_EQ(ele.at(2, 0), kFill);
 }
 
-// One position given in GDZ, GEO, SPH, MAG, GSM and RLL gives one flux (up
-// to the iterative geodetic conversion); RLL leaves the caller's radius as
-// it was; a position code outside 0..8 gives fill.
+// One position given in GDZ, GEO, SPH, MAG, GSM, GSE, SM, GEI and RLL gives
+// one flux (up to the iterative geodetic conversion); RLL leaves the caller's
+// radius as it was; a position code outside 0..8 gives fill.
 TEST(Ae8Ap8Fly, SamePointInEveryPositionSystem) {
   double lat = -12.5, lon = 231.0, alt = 2150.0, x, y, z;
   gdz_geo_(&lat, &lon, &alt, &x, &y, &z);
@@ -240,19 +240,28 @@ TEST(Ae8Ap8Fly, SamePointInEveryPositionSystem) {
   const Flux ref = fly(0, whichm, whatf, e, gdz);
   ASSERT_GT(ref.at(0, 1), 0.0);
   // Conversions in the map's field model (GSFC 12/66 loaded by the call).
-  double xg[3] = {x, y, z}, xmag[3], xgsm[3], r, slat, slon;
+  double xg[3] = {x, y, z}, xmag[3], xgsm[3], xgse[3], xsm[3], xgei[3], r, slat, slon;
   geo_mag_(xg, xmag);
   car_sph_(xg, &r, &slat, &slon);
   int yr = 2003, dy = 77;
   double t = 4000.0, psi;
   init_gsm_(&yr, &dy, &t, &psi);
   geo_gsm_(xg, xgsm);
+  geo_gse_(xg, xgse);
+  geo_sm_(xg, xsm);
+  geo_gei_(xg, xgei);
   double rll_r = std::sqrt(x * x + y * y + z * z);
   struct Case {
     int sysaxes;
     double a, b, c;
-  } cases[] = {{1, x, y, z}, {7, r, slat, slon}, {6, xmag[0], xmag[1], xmag[2]},
-               {2, xgsm[0], xgsm[1], xgsm[2]}, {8, rll_r, lat, lon}};
+  } cases[] = {{1, x, y, z},
+               {7, r, slat, slon},
+               {6, xmag[0], xmag[1], xmag[2]},
+               {2, xgsm[0], xgsm[1], xgsm[2]},
+               {3, xgse[0], xgse[1], xgse[2]},
+               {4, xsm[0], xsm[1], xsm[2]},
+               {5, xgei[0], xgei[1], xgei[2]},
+               {8, rll_r, lat, lon}};
   for (const Case& c : cases) {
     Points p;
     p.add(c.a, c.b, c.c);

@@ -66,6 +66,20 @@ const std::vector<Point> kAboveTheMap = {
     {2, 3, 7.3, 0.0, 3.1513, 1.3117, 1.2624079273404643},
 };
 
+// B/B0 beyond the last increment of the L block with the larger equatorial
+// flux: the walk goes on along the other block from the equator (the inner
+// edge of the proton belt, where the lower-flux block reaches further in B/B0),
+// or, beyond both blocks or past the matched level of the other one, the
+// sub-map has no flux and the energy step is limited by the blocks below.
+// Expected values from a separate transcription of the map walk.
+const std::vector<Point> kBeyondTheBrighterBlock = {
+    {4, 3, 182.9, 0.0, 1.4383, 2.0969, 82.57198096467026},   // both energy blocks continue on the other block
+    {4, 3, 43.2, 0.0, 1.4294, 2.0647, 305.65831459861147},   // the upper one does
+    {3, 3, 70.6, 0.0, 1.5651, 2.9744, 68.57262534756738},    // both, AP8 MIN
+    {1, 3, 4.04, 0.0, 1.6292, 2.8052, 1.0833098496781837},   // upper block: the walk of the lower one ends
+    {2, 3, 5.64, 0.0, 3.9683, 49.3617, 2.7668638084449766},  // upper block: beyond both blocks
+};
+
 double lookup(const Point& p) {
   static std::vector<double> flux(kRows * 25);
   int n = 1, whichm = p.whichm, whatf = p.whatf, nene = 1;
@@ -76,7 +90,7 @@ double lookup(const Point& p) {
 }
 
 TEST(Ae8Ap8Reference, LookupBetweenMapNodes) {
-  for (const auto* table : {&kInterior, &kUpperBlockEmpty, &kAboveTheMap})
+  for (const auto* table : {&kInterior, &kUpperBlockEmpty, &kAboveTheMap, &kBeyondTheBrighterBlock})
     for (const Point& p : *table)
       EXPECT_NEAR(lookup(p), p.flux, 1e-12 * p.flux)
           << "map " << p.whichm << " kind " << p.whatf << " E " << p.e1 << " L " << p.l << " B/B0 " << p.bbo;
