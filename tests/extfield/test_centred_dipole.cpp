@@ -90,4 +90,44 @@ TEST(CentredDipole, TiltCacheFollowsTilt) {
   EXPECT_EQ(again.z, first.z);
 }
 
+// Field of the dipole of moment M = 30574 nT Re^3 pointing along
+// m = -(sin psi, 0, cos psi) (south at zero tilt, north end towards +x for
+// psi > 0): B = M (3 (m.r) r - r^2 m) / r^5.
+Vec dipole_law(double psi, double x, double y, double z) {
+  const double m[3] = {-std::sin(psi), 0.0, -std::cos(psi)};
+  const double r2 = x * x + y * y + z * z, q = 30574.0 / (r2 * r2 * std::sqrt(r2));
+  const double mr = m[0] * x + m[1] * y + m[2] * z;
+  return {q * (3.0 * mr * x - r2 * m[0]), q * (3.0 * mr * y - r2 * m[1]), q * (3.0 * mr * z - r2 * m[2])};
+}
+
+double rel_diff(const Vec& a, const Vec& b) {
+  const double n = std::sqrt(b.x * b.x + b.y * b.y + b.z * b.z);
+  return std::fmax(std::fabs(a.x - b.x), std::fmax(std::fabs(a.y - b.y), std::fabs(a.z - b.z))) / n;
+}
+
+// The initial kept tilt is 5.0, marked as not computed: a first call at
+// exactly that tilt computes its sine and cosine. (Each test runs in its own
+// process, so this is the first call there.)
+TEST(CentredDipole, FirstCallAtTheInitialTilt) {
+  const Vec b = dip(5.0, 1.5, -0.5, 2.0);
+  EXPECT_LT(rel_diff(b, dipole_law(5.0, 1.5, -0.5, 2.0)), 1e-13);
+}
+
+// A tilt less than 1e-5 rad from the kept one reuses the kept sine and
+// cosine and leaves the kept tilt as it was; one 1e-5 or more from the kept
+// tilt is computed afresh. Here 0.3 + 9e-6 is served with the field of 0.3
+// (the two differ by about 1e-5 of |B|), and 0.3 + 1.8e-5, only 9e-6 from
+// the tilt of the previous call but 1.8e-5 from the kept 0.3, with its own.
+TEST(CentredDipole, TiltCacheTolerance) {
+  const double x = 2.0, y = 1.0, z = -1.5;
+  EXPECT_LT(rel_diff(dip(-0.2, x, y, z), dipole_law(-0.2, x, y, z)), 1e-13);
+  EXPECT_LT(rel_diff(dip(0.3, x, y, z), dipole_law(0.3, x, y, z)), 1e-13);
+  const Vec near = dip(0.3 + 9e-6, x, y, z);
+  EXPECT_LT(rel_diff(near, dipole_law(0.3, x, y, z)), 1e-13);
+  EXPECT_GT(rel_diff(near, dipole_law(0.3 + 9e-6, x, y, z)), 1e-6);
+  const Vec moved = dip(0.3 + 1.8e-5, x, y, z);
+  EXPECT_LT(rel_diff(moved, dipole_law(0.3 + 1.8e-5, x, y, z)), 1e-13);
+  EXPECT_GT(rel_diff(moved, dipole_law(0.3, x, y, z)), 1e-6);
+}
+
 }  // namespace
