@@ -82,6 +82,9 @@ TEST(TleDriver, ModeZeroWindowsJoinAtEpochsInsideTheDay) {
   EXPECT_EQ(when(lines[0]), "31/12/2006  19:47:43.980096");
   EXPECT_EQ(when(lines[719]), "01/01/2007   7:46:43.980096");
   EXPECT_EQ(when(lines[720]), "01/01/2007   7:47:43.980096");
+  // The decimal year counts whole seconds: 19:47:43 of day 365, the 0.980096 s
+  // dropped (2006.99952001; with the fraction it would read 2006.99952004).
+  EXPECT_EQ(lines[0].substr(27, 14), " " + decy_text(2006, 365, 19 * 3600 + 47 * 60 + 43.0));
 }
 
 TEST(TleDriver, ModeZeroPassesOverAnEarlierSetAndSaysSo) {
