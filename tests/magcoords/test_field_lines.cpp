@@ -304,6 +304,50 @@ TEST(DriftShell, LstarOfADipoleShell) {
   EXPECT_NEAR(s.lstar, 1.0 / integral, 0.01 * s.lstar);
 }
 
+// The sign rules of a point whose conjugate mirror point lies below the
+// surface (100 km over the region conjugate to the South Atlantic Anomaly):
+// the array core gives Lm, L* and the flux Phi all negative, with
+// 2 pi B0 / Phi = L*; the drift-shell tracer keeps the sign of Lm but gives
+// L* positive, with options(1) = 2 as with 1.
+TEST(DriftShell, LossConeLmIsNegativeButItsLstarPositive) {
+  Point p;
+  p.sysaxes = 0;
+  p.iyr = 2004;
+  p.idoy = 75;
+  p.ut = 0.0;
+  p.x[0] = 100.0;
+  p.x[1] = 15.0;
+  p.x[2] = -90.0;
+  LstarPoint ref;
+  ref.run(p);
+  ASSERT_LT(ref.lm, 0.0);
+  ASSERT_NE(ref.lstar, kFill);
+  ASSERT_LT(ref.lstar, 0.0);
+  p.options[0] = 2;
+  LstarPoint flux;
+  flux.run(p);
+  EXPECT_LT(flux.lstar, 0.0);
+  EXPECT_NEAR(2.0 * 4.0 * std::atan(1.0) * kest::dipigrf.b0 / flux.lstar, ref.lstar, 1e-12 * -ref.lstar);
+
+  // Drift shells traced afresh: an Lm-only call leaves no shell to start from.
+  for (int opt : {1, 2}) {
+    SCOPED_TRACE(opt);
+    p.options[0] = 0;
+    LstarPoint clear;
+    clear.run(p);
+    ASSERT_EQ(kest::flag_l.set, 0);
+    p.options[0] = opt;
+    Shell s;
+    s.trace(p);
+    EXPECT_LT(s.lm, 0.0);
+    EXPECT_NEAR(s.lm, ref.lm, 1e-6 * -ref.lm);
+    ASSERT_NE(s.lstar, kFill);
+    EXPECT_GT(s.lstar, 0.0);
+    // 48 lines instead of 25, the same colatitude step: within a percent.
+    EXPECT_NEAR(s.lstar, -ref.lstar, 0.01 * -ref.lstar);
+  }
+}
+
 TEST(DriftShell, StartsFromTheShellOfTheLastLstarComputation) {
   Point p;
   p.options[3] = 9;  // 250 lines, so calotte holds a value for each of the 48
