@@ -81,9 +81,9 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
     // is no result, and the point gets the fill value instead. Within the
     // model's range this leaves the computed points alone, with one
     // exception of the models themselves: in the strongest storms (Ap above
-    // about 275) poleward of about 60 degrees the lower-thermosphere
+    // about 220) poleward of about 55 degrees the lower-thermosphere
     // temperature spline (NRLMSISE-00, rarely MSISE-90) can pass through
-    // infinity to negative values, and points between about 105 and 125 km
+    // infinity to negative values, and points between about 109 and 121 km
     // get the fill value.
     bool sound = t[0] > 0.0 && t[1] > 0.0 && std::isfinite(t[0]) && std::isfinite(t[1]);
     for (int k = 0; k < g.n_dens; ++k) sound = sound && d[k] >= 0.0 && std::isfinite(d[k]);
