@@ -2,7 +2,12 @@
 // where a traced line starts and ends, what lies past its last point, the
 // minimum of |B| along it, the drift shell with and without L*, its start
 // from a remembered shell, and the sound ends of a cut or refused line.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -366,6 +371,78 @@ TEST(DriftShell, StartsFromTheShellOfTheLastLstarComputation) {
   // of a colatitude step.
   EXPECT_NEAR(reused.lstar, fresh.lstar, 5e-3 * fresh.lstar);
   EXPECT_EQ(reused.lm, fresh.lm);
+}
+
+// The drift shell of p traced in a child forked now, before this process
+// has evaluated anything: scalars, line counts, |B| and positions, packed.
+std::vector<double> shell_in_fresh_process(Point p) {
+  int fd[2];
+  if (pipe(fd) != 0) std::abort();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(fd[0]);
+    Shell s;
+    s.trace(p);
+    std::vector<double> v = {s.lm, s.lstar, s.bmin, s.xj};
+    v.insert(v.end(), s.ind.begin(), s.ind.end());
+    v.insert(v.end(), s.blocal.begin(), s.blocal.end());
+    v.insert(v.end(), s.posit.begin(), s.posit.end());
+    const char* b = reinterpret_cast<const char*>(v.data());
+    for (std::size_t left = v.size() * sizeof(double); left > 0;) {
+      const ssize_t w = write(fd[1], b, left);
+      if (w <= 0) _exit(2);
+      b += w;
+      left -= static_cast<std::size_t>(w);
+    }
+    _exit(0);
+  }
+  close(fd[1]);
+  std::vector<double> v(4 + 48 + 1000 * 48 + 3000 * 48);
+  char* b = reinterpret_cast<char*>(v.data());
+  std::size_t got = 0;
+  while (got < v.size() * sizeof(double)) {
+    const ssize_t r = read(fd[0], b + got, v.size() * sizeof(double) - got);
+    if (r <= 0) break;
+    got += static_cast<std::size_t>(r);
+  }
+  close(fd[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (got != v.size() * sizeof(double)) v.clear();
+  return v;
+}
+
+// After a completed L* of 25 lines at another point, a drift shell starts
+// its lines from that shell (lines 26 to 48 from the pole, in a process
+// that held no larger shell), and with an external model it usually ends
+// in the fill value. It clears the memory as it ends: a second call gives
+// the point's drift shell exactly as computed alone.
+TEST(DriftShell, SecondCallAfterAnLstarEqualsThePointAlone) {
+  Point p;
+  p.kext = 5;
+  const std::vector<double> alone = shell_in_fresh_process(p);
+  ASSERT_EQ(alone.size(), 4u + 48 + 1000 * 48 + 3000 * 48);
+  ASSERT_NE(alone[1], kFill);
+  Point q = p;
+  q.x[0] = 3.5;
+  q.x[1] = -1.0;
+  q.x[2] = 0.3;
+  LstarPoint other;
+  other.run(q);
+  ASSERT_NE(other.lstar, kFill);
+  ASSERT_EQ(kest::flag_l.set, 1);
+  Shell first;
+  first.trace(p);
+  EXPECT_EQ(kest::flag_l.set, 0);
+  Shell second;
+  second.trace(p);
+  std::vector<double> v = {second.lm, second.lstar, second.bmin, second.xj};
+  v.insert(v.end(), second.ind.begin(), second.ind.end());
+  v.insert(v.end(), second.blocal.begin(), second.blocal.end());
+  v.insert(v.end(), second.posit.begin(), second.posit.end());
+  ASSERT_EQ(v.size(), alone.size());
+  EXPECT_EQ(std::memcmp(v.data(), alone.data(), v.size() * sizeof(double)), 0);
+  EXPECT_EQ(second.lstar, alone[1]);
 }
 
 TEST(DriftShell, OutOfRangeInputsFillScalarsAndCountNoLines) {
