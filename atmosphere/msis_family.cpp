@@ -649,7 +649,14 @@ void full_altitude(Generation& gen, int iyd, double sec, double alt, double glat
   int mss = mass;
   if (alt < kZmix && mss > 0) mss = 28;
   // The kept values are reused only in the units they were computed in.
-  if (!(chg == 0.0 && alt <= kZtop && c.alast <= kZtop && mss == c.mssl &&
+  // The node temperatures below are renewed from the lower-thermosphere
+  // nodes and the lower-atmosphere expansion of this point, which live in
+  // records that a direct thermosphere call for another point (or the same
+  // point at another altitude) rewrites: whenever nodes are due, the
+  // thermosphere runs again for this point first, so that they are the
+  // point's own (with nothing in between it gives the kept values again).
+  const bool nodes_due = alt < kZtop && (c.alast >= kZtop || (alt <= kZn3[0] && c.alast >= kZn3[0]));
+  if (!(chg == 0.0 && alt <= kZtop && c.alast <= kZtop && !nodes_due && mss == c.mssl &&
         *gen.metric_units == c.metric)) {
     thermosphere(gen, iyd, sec, altt, glat, glong, stl, f107a, f107, ap, mss, c.ds, c.ts);
     c.dm28m = gen.thermo->dm_n2;
