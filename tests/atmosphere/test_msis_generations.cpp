@@ -1,8 +1,6 @@
 // MSISE-90 and MSIS-86, the three drivers, the isolation of the generations
 // from each other, and physics cross-checks between them.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
 #include <cmath>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "atmosphere/atmosphere_state.hpp"
+#include "fresh_process.hpp"
 #include "kest/atmosphere.h"
 #include "msis_test_util.hpp"
 
@@ -59,40 +58,7 @@ struct Gen {
 };
 const Gen kGens[3] = {{"nrlmsise00", &nrlmsise00_, 9}, {"msise90", &msise90_, 8}, {"msis86", &msis86_, 8}};
 
-// Runs f in a child process forked now and returns the doubles it produced:
-// forked before the parent evaluates anything, the child sees a process in
-// which no model has run yet.
-std::vector<double> in_fresh_process(const std::function<std::vector<double>()>& f) {
-  int fd[2];
-  if (pipe(fd) != 0) std::abort();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    close(fd[0]);
-    const std::vector<double> v = f();
-    const std::size_t n = v.size();
-    if (write(fd[1], &n, sizeof n) < 0 ||
-        write(fd[1], v.data(), n * sizeof(double)) < 0)
-      _exit(2);
-    _exit(0);
-  }
-  close(fd[1]);
-  std::size_t n = 0;
-  std::vector<double> v;
-  if (read(fd[0], &n, sizeof n) == static_cast<ssize_t>(sizeof n)) {
-    v.resize(n);
-    std::size_t got = 0;
-    char* p = reinterpret_cast<char*>(v.data());
-    while (got < n * sizeof(double)) {
-      const ssize_t r = read(fd[0], p + got, n * sizeof(double) - got);
-      if (r <= 0) break;
-      got += static_cast<std::size_t>(r);
-    }
-  }
-  close(fd[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return v;
-}
+using kest_test::in_fresh_process;
 
 constexpr std::array<double, 7> kQuiet{4, 4, 4, 4, 4, 4, 4};
 constexpr std::array<double, 7> kStorm{12, 80, 56, 39, 27, 22, 15};

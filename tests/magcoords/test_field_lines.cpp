@@ -2,9 +2,6 @@
 // where a traced line starts and ends, what lies past its last point, the
 // minimum of |B| along it, the drift shell with and without L*, its start
 // from a remembered shell, and the sound ends of a cut or refused line.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +14,7 @@
 #include "frame/frame_state.hpp"
 #include "magcoords/field_line_trace.hpp"
 #include "magcoords/magcoords_state.hpp"
+#include "fresh_process.hpp"
 
 namespace {
 
@@ -376,40 +374,15 @@ TEST(DriftShell, StartsFromTheShellOfTheLastLstarComputation) {
 // The drift shell of p traced in a child forked now, before this process
 // has evaluated anything: scalars, line counts, |B| and positions, packed.
 std::vector<double> shell_in_fresh_process(Point p) {
-  int fd[2];
-  if (pipe(fd) != 0) std::abort();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    close(fd[0]);
+  return kest_test::in_fresh_process([p]() mutable {
     Shell s;
     s.trace(p);
     std::vector<double> v = {s.lm, s.lstar, s.bmin, s.xj};
     v.insert(v.end(), s.ind.begin(), s.ind.end());
     v.insert(v.end(), s.blocal.begin(), s.blocal.end());
     v.insert(v.end(), s.posit.begin(), s.posit.end());
-    const char* b = reinterpret_cast<const char*>(v.data());
-    for (std::size_t left = v.size() * sizeof(double); left > 0;) {
-      const ssize_t w = write(fd[1], b, left);
-      if (w <= 0) _exit(2);
-      b += w;
-      left -= static_cast<std::size_t>(w);
-    }
-    _exit(0);
-  }
-  close(fd[1]);
-  std::vector<double> v(4 + 48 + 1000 * 48 + 3000 * 48);
-  char* b = reinterpret_cast<char*>(v.data());
-  std::size_t got = 0;
-  while (got < v.size() * sizeof(double)) {
-    const ssize_t r = read(fd[0], b + got, v.size() * sizeof(double) - got);
-    if (r <= 0) break;
-    got += static_cast<std::size_t>(r);
-  }
-  close(fd[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (got != v.size() * sizeof(double)) v.clear();
-  return v;
+    return v;
+  });
 }
 
 // After a completed L* of 25 lines at another point, a drift shell starts

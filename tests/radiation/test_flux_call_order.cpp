@@ -8,8 +8,6 @@
 //
 // The CRRES tables here are synthetic fixtures (smooth positive values, each
 // file its own), not model data.
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -21,6 +19,7 @@
 #include <vector>
 
 #include "crres_fixture.hpp"
+#include "fresh_process.hpp"
 #include "kest.h"
 
 namespace {
@@ -40,50 +39,16 @@ Values flux_rows(const std::vector<double>& flux, int ntime) {
 }
 
 // Runs the calls in order in a child process and returns the results of the
-// last one; an empty vector when the child does not end normally.
+// last one; an empty vector when the child does not end normally. The
+// replaced-selector and IGRF-range warnings are not under test.
 Values in_fresh_process(const std::vector<Call>& calls) {
-  int fd[2];
-  if (pipe(fd) != 0) return {};
-  std::fflush(stdout);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    close(fd[0]);
-    // The replaced-selector and IGRF-range warnings are not under test.
-    if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(3);
-    Values v;
-    for (const Call& c : calls) v = c();
-    const long n = static_cast<long>(v.size());
-    bool ok = write(fd[1], &n, sizeof n) == static_cast<ssize_t>(sizeof n);
-    const char* p = reinterpret_cast<const char*>(v.data());
-    std::size_t left = v.size() * sizeof(double);
-    while (ok && left > 0) {
-      const ssize_t w = write(fd[1], p, left);
-      ok = w > 0;
-      if (ok) p += w, left -= static_cast<std::size_t>(w);
-    }
-    _exit(ok ? 0 : 4);
-  }
-  close(fd[1]);
-  long n = -1;
-  Values v;
-  auto read_all = [&](void* dst, std::size_t len) {
-    char* q = static_cast<char*>(dst);
-    while (len > 0) {
-      const ssize_t r = read(fd[0], q, len);
-      if (r <= 0) return false;
-      q += r, len -= static_cast<std::size_t>(r);
-    }
-    return true;
-  };
-  if (read_all(&n, sizeof n) && n >= 0) {
-    v.resize(static_cast<std::size_t>(n));
-    if (!read_all(v.data(), v.size() * sizeof(double))) v.clear();
-  }
-  close(fd[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
-  return v;
+  return kest_test::in_fresh_process(
+      [&] {
+        Values v;
+        for (const Call& c : calls) v = c();
+        return v;
+      },
+      true);
 }
 
 // ---- The calls -------------------------------------------------------------

@@ -1,0 +1,71 @@
+// The value of a computation made in a process in which nothing has run
+// yet: the reference for tests that the library's global model state (model
+// selection, epochs, axes, caches) lets no earlier call change a later one.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace kest_test {
+
+// Runs f in a child forked now and returns the doubles it produced; forked
+// before the caller evaluates anything, the child sees a process in which no
+// model has run yet. Empty when the child does not end normally (or its
+// results do not all arrive). quiet sends the child's standard output to
+// /dev/null (warnings not under test).
+inline std::vector<double> in_fresh_process(const std::function<std::vector<double>()>& f,
+                                            bool quiet = false) {
+  int fd[2];
+  if (pipe(fd) != 0) return {};
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid < 0) {
+    close(fd[0]);
+    close(fd[1]);
+    return {};
+  }
+  if (pid == 0) {
+    close(fd[0]);
+    if (quiet && std::freopen("/dev/null", "w", stdout) == nullptr) _exit(3);
+    const std::vector<double> v = f();
+    const long n = static_cast<long>(v.size());
+    auto write_all = [&](const void* src, std::size_t len) {
+      const char* p = static_cast<const char*>(src);
+      while (len > 0) {
+        const ssize_t w = write(fd[1], p, len);
+        if (w <= 0) return false;
+        p += w, len -= static_cast<std::size_t>(w);
+      }
+      return true;
+    };
+    const bool ok = write_all(&n, sizeof n) && write_all(v.data(), v.size() * sizeof(double));
+    _exit(ok ? 0 : 4);
+  }
+  close(fd[1]);
+  auto read_all = [&](void* dst, std::size_t len) {
+    char* q = static_cast<char*>(dst);
+    while (len > 0) {
+      const ssize_t r = read(fd[0], q, len);
+      if (r <= 0) return false;
+      q += r, len -= static_cast<std::size_t>(r);
+    }
+    return true;
+  };
+  long n = -1;
+  std::vector<double> v;
+  if (read_all(&n, sizeof n) && n >= 0) {
+    v.resize(static_cast<std::size_t>(n));
+    if (!read_all(v.data(), v.size() * sizeof(double))) v.clear();
+  }
+  close(fd[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
+  return v;
+}
+
+}  // namespace kest_test
