@@ -199,8 +199,10 @@ TEST(Nrlmsise00Reference, PressureLevels) {
 // entry set the gravity yet: the call takes it for its own latitude, as that
 // entry would, so its densities are those the same call gives after the full
 // entry has run at the point. For gts7_ this is the release test point at
-// 400 km, 1250.54 K and He 6.665177E+05 cm-3. Each generation's entry is its
-// own test, each test its own process.
+// 400 km (published 1250.54 K and He 6.665E+05 cm-3); the exospheric
+// temperature and He 6.665177E+05 to seven digits are those of the
+// independent evaluation. Each generation's entry is its own test, each test
+// its own process.
 using ThermoEntry = void (*)(int*, double*, double*, double*, double*, double*, double*, double*,
                              double*, int*, double*, double*);
 void check_first_call(ThermoEntry f, ThermoEntry full, double want_t, double want_he) {

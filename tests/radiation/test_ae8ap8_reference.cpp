@@ -14,12 +14,16 @@
 // integer step of the map, so the comparison is not at the mercy of a last
 // bit; the tolerance is 1e-12 relative.
 //
-// For the positions, L and B/B0 come from the library's own field-line trace
-// with the field model of each map (Jensen-Cain 1960, GSFC 12/66 for AP8 MAX,
-// no external field); the expected flux is the independent evaluation at
-// that L and B/B0. The traced values lie at least 0.2 of a map step away from
-// a step, so a change of the trace in its last digits leaves the flux
-// unchanged; the tolerance is 1e-9 relative.
+// For the positions, L and B/B0 come from a separate evaluation of the same
+// chain in the field model of each map (Jensen-Cain 1960, GSFC 12/66 at 1970
+// for AP8 MAX, from their published coefficients, no external field): the
+// geodetic conversions, the low-precision sun for the GSM points, the
+// Runge-Kutta field-line step of Lb/50, the bounce integral with its
+// trapezoid end, Hilton's formula for Lm and the parabolic refinement of
+// Bmin; the expected flux is the independent map evaluation at that L and
+// B/B0. Those L and B/B0 lie at least 0.2 of a map step away from a step, so
+// the last digits of a trace leave the flux unchanged; the tolerance is 1e-9
+// relative.
 #include <gtest/gtest.h>
 
 #include <vector>
