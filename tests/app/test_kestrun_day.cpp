@@ -2,20 +2,26 @@
 // every 10 minutes at longitude -75.2, of which the 24 on the hour are
 // computed (IGRF 2004 with the Olson-Pfitzer quiet model).
 //
-// The golden output tests/data/app/geo_day/position.tmp was reviewed by hand
-// when it was made:
-//   - positions: x^2 + y^2 = (6378.137 + 35793)^2 km^2 and atan2(y, x) =
-//     -75.2 degrees, z = 0;
-//   - Blocal 92 to 119 nT, close to the dipole value 30000 / 6.62^3 = 104 nT
-//     at geostationary distance, larger at noon than at midnight;
-//   - Lm 6.7 (noon) to 7.3 (night), L* 6.0 to 6.5, below Lm as in a quiet
-//     magnetosphere, both largest near local midnight;
-//   - MLT 18.8 at 00 UT (local time 19.0 h at -75.2 degrees, the magnetic
-//     meridian a few degrees off), one hour later per record, wrapping
-//     through 0 to 17.8 at 23 UT;
+// Where the expected output tests/data/app/geo_day/position.tmp comes from:
+//   - positions (columns 4-6): hand derivation, x^2 + y^2 = (6378.137 +
+//     35793)^2 km^2, atan2(y, x) = -75.2 degrees, z = 0;
+//   - Blocal, Bmin, I, Lm, L*, MLT and the equatorial pitch angle (columns
+//     7-12 and 14) of all 24 hours: an evaluation written apart from this
+//     library, in plain Python, from the published IGRF-10 coefficients
+//     (DGRF 2000 and IGRF 2005 weighted to 2004.5) and the published
+//     Olson-Pfitzer quiet coefficients (data/olson_pfitzer), with its own
+//     Schmidt-normalised Legendre sum, the low-precision solar ephemeris,
+//     the tilt-dependent SM frame, a fourth-order Runge-Kutta field-line
+//     trace of step Lb/50, the Hilton approximation for Lm, the drift shell
+//     of 25 lines on a 2160-step colatitude grid (each hour starting from the
+//     previous hour's foot points) and the polar-cap flux sum for L*. The
+//     file holds that evaluation's digits; the library's own output agreed
+//     with them in all but three of the 168 values, which differed by one
+//     unit of the seventh digit;
+//   - column 13 is the fixed local pitch angle 90;
 //   - column 14 = asin(sqrt(Bmin / Blocal)) of columns 7 and 8.
-// The checks below repeat the reviewed properties on every run and compare
-// every field with the golden file.
+// The checks below repeat the properties on every run and compare every
+// field with the expected file to the precision of its printing.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -45,7 +51,7 @@ std::vector<std::string> fields(const std::string& line) {
   return f;
 }
 
-TEST(KestrunDay, GeostationaryDayMatchesTheReviewedOutput) {
+TEST(KestrunDay, GeostationaryDayMatchesTheIndependentEvaluation) {
   char tmpl[] = "/tmp/kestrun_day_XXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
   const fs::path dir = tmpl;
@@ -72,9 +78,12 @@ TEST(KestrunDay, GeostationaryDayMatchesTheReviewedOutput) {
     ASSERT_EQ(f.size(), 14u);
     ASSERT_EQ(g.size(), 14u);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(f[c], g[c]);
-    for (int c = 3; c < 14; ++c) {
+    // Positions are printed to 0.001 km, the results to seven significant
+    // digits (a unit of the last digit is at most 1e-6 of the value).
+    for (int c = 3; c < 6; ++c) EXPECT_NEAR(std::stod(f[c]), std::stod(g[c]), 1e-3) << "column " << c + 1;
+    for (int c = 6; c < 14; ++c) {
       const double v = std::stod(f[c]), w = std::stod(g[c]);
-      EXPECT_NEAR(v, w, 2e-6 * std::fabs(w) + 1e-3) << "column " << c + 1;
+      EXPECT_NEAR(v, w, 2e-6 * std::fabs(w)) << "column " << c + 1;
     }
 
     const double x = std::stod(f[3]), y = std::stod(f[4]), z = std::stod(f[5]);

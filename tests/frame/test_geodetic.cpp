@@ -69,7 +69,9 @@ TEST(GeoGdz, OnePassStoppingRuleAt45Degrees) {
 }
 
 TEST(GeoGdz, RoundTripAwayFromTheSurface) {
-  // Far from the Earth the loop converges within its tolerances.
+  // The loop stops after one or two passes, within about 0.1 km and 1e-4
+  // degree of the converged answer (a hand evaluation of the same passes
+  // gives at most 0.015 km and 7e-5 degree for these points).
   struct Case {
     double lat, lon, alt;
   } cases[] = {{0.0, -75.2, 35793.0}, {-33.7, 151.2, 20200.0}, {61.4, -149.9, 800.0}, {12.5, 2.385, 400.0}};
@@ -77,9 +79,9 @@ TEST(GeoGdz, RoundTripAwayFromTheSurface) {
     double lat = c.lat, lon = c.lon, alt = c.alt, x, y, z, la, lo, al;
     gdz_geo_(&lat, &lon, &alt, &x, &y, &z);
     geo_gdz_(&x, &y, &z, &la, &lo, &al);
-    EXPECT_NEAR(la, c.lat, 0.01);
+    EXPECT_NEAR(la, c.lat, 1e-4);
     EXPECT_NEAR(lo, c.lon, 1e-10);
-    EXPECT_NEAR(al, c.alt, 0.1 * kRe * 1e-2 + 0.1);
+    EXPECT_NEAR(al, c.alt, 0.1);
   }
 }
 
