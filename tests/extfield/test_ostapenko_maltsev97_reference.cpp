@@ -78,8 +78,11 @@ TEST(OstapenkoMaltsev97Reference, ModelRoutines) {
 
 // Through the field entry: Kp as maginput(1) / 10, Dst, Pdyn and Bz from
 // their slots, the tilt of the date and time. The tilt column is the tilt the
-// entry sets for that time (a frame quantity, tested with the frame); it is
-// checked first so that a row never compares fields at different tilts.
+// entry sets for that time, from the same independent evaluation: the IGRF-10
+// 2005 dipole carried to 2005.5 by its secular variation (data/internal_field)
+// and the low-precision solar ephemeris with its sidereal time, giving
+// asin(sun direction . dipole axis) in degrees. It is checked first so that a
+// row never compares fields at different tilts.
 struct EntryCase {
   int iyr, idoy;
   double ut;

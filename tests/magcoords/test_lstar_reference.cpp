@@ -5,12 +5,18 @@
 // along B/|B|, bounce integral with its trapezoid end correction, Hilton's
 // formula, the Bmin parabola, the mirror-point stepping and refinement, the
 // colatitude search and the polar-cap flux), written apart from this library
-// and fed with this library's field at each point. Both evaluations share the
-// field model, so what these values pin is the tracing logic: where a trace
-// turns, stops, brackets and interpolates. The two agree to about 1e-15
-// relative; the tolerance of 1e-9 leaves room for rounding in another order
-// of the same arithmetic, and is far below any change of step, of stopping
-// rule or of a bracket (which moves these values by 1e-4 or more).
+// and fed with this library's field at each point: these values pin the
+// tracing logic, where a trace turns, stops, brackets and interpolates. A
+// second evaluation of the same algorithms, with the field written apart as
+// well (the IGRF-10 spherical-harmonic sum from the coefficients of
+// data/internal_field at mid-year, the WGS84 geodetic conversion, the
+// low-precision solar ephemeris and the dipole axes for the SM frame, and the
+// quiet Olson-Pfitzer series from the tables of data/olson_pfitzer), gives
+// every value below to 1e-14 relative, so they pin the field at these points
+// too. The evaluations agree to about 1e-15 relative; the tolerance of 1e-9
+// leaves room for rounding in another order of the same arithmetic, and is
+// far below any change of step, of stopping rule or of a bracket (which
+// moves these values by 1e-4 or more).
 #include <cmath>
 #include <vector>
 
