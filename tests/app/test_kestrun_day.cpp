@@ -14,7 +14,8 @@
 //     the tilt-dependent SM frame, a fourth-order Runge-Kutta field-line
 //     trace of step Lb/50, the Hilton approximation for Lm, the drift shell
 //     of 25 lines on a 2160-step colatitude grid (each hour starting from the
-//     previous hour's foot points) and the polar-cap flux sum for L*. The
+//     previous hour's foot points) and the polar-cap flux sum for L*
+//     (tests/data/app/geo_day/reference, which remakes the file). The
 //     file holds that evaluation's digits; the library's own output agreed
 //     with them in all but three of the 168 values, which differed by one
 //     unit of the seventh digit;
