@@ -27,8 +27,10 @@ void remove_pending_at_exit() {
 }
 
 // Only async-signal-safe calls: unlink the temporary name, restore the
-// default action and raise the signal again.
-extern "C" void remove_pending_and_reraise(int sig) {
+// default action and raise the signal again. C++ linkage, so that it stays
+// internal: a C-linkage name would be exported from the shared library, and
+// a caller's own function of that name would then become the handler.
+void remove_pending_and_reraise(int sig) {
   AtomicOutput* out = pending_output.out;
   if (out != nullptr) unlink(out->temp_name);
   struct sigaction dfl = {};
