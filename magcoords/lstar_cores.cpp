@@ -54,7 +54,7 @@ double mlt_of(const double* xgeo) {
 //           x1, x2, x3  double[ntime]  positions in sysaxes
 //           maginput double[25 x ntime]  magnetic inputs of each time
 // Returned: lm, lstar, blocal, bmin, xj, mlt  double[ntime]
-// Given and returned: options(3) replaced by 0 when outside 0..9.
+// Given and returned: options(3) and options(4) replaced by 0 when outside 0..9.
 // State:    writes magmod, drivers, index, dip_ang, a2000_time, the internal
 //           field and sun records, calotte, flag_l.
 // Failure:  inputs outside the model's validity range: fill value in lm,
