@@ -9,7 +9,13 @@ KEST_BEGIN_C
 /* ---- Calendar and decimal year -------------------------------------------
  * Dates up to 4 Oct 1582 are Julian, from 15 Oct 1582 Gregorian; there is no
  * year 0 (the year before 1 is -1). Out-of-range years and day numbers stop
- * the process with a message on standard output (exit status 1). */
+ * the process with a message on standard output (exit status 1): julday_
+ * takes the years -4716 to 5000000 (not 0), caldat_ the day numbers -1095 to
+ * 1827933925. julday_ truncates toward zero, so for most dates before the
+ * year 1 (three in four) caldat_ gives back the day after the date given to
+ * julday_; the numbering is kept, as stored day numbers rely on it.
+ * decy2date_and_time_ truncates at every step (ut in whole seconds), so a
+ * time taken to a decimal year and back can come back one second short. */
 KEST_API int  julday_(int *year, int *month, int *day);
 KEST_API void caldat_(int *julian, int *year, int *month, int *day);
 KEST_API int  get_doy_(int *year, int *month, int *day);
