@@ -69,6 +69,8 @@ KEST_API void twoline2rvsgp4_(int *setcount, char *run_mode, int *gravity_set,
 KEST_API void sgp4_tle1_(int *runtype, double *startsfe, double *stopsfe,
                          double *deltasec, char *infile, int *infile_len,
                          char *outfile, int *outfile_len);
+/* rv2coe_: position r(3) (km) and velocity v(3) (km/s) to the semi-latus
+   rectum p and semi-major axis a (km), eccentricity and angles (radians). */
 KEST_API void rv2coe_(double *r, double *v, double *p, double *a, double *ecc,
                       double *incl, double *omega, double *argp, double *nu,
                       double *m, double *arglat, double *truelon,
