@@ -3,10 +3,14 @@
  *
  * Every routine is exported with C linkage under its name followed by one
  * underscore (julday_, gdz_geo_, make_lstar_), as external callers expect.
- * Every argument is passed by reference (a pointer), as in Fortran; arrays are
- * numbered from 1 in the descriptions and stored column by column (first index
- * fastest). Units: Earth radii of 6371.2 km for Cartesian positions, km for
- * geodetic altitude, degrees at every interface, nT for fields.
+ * Every argument is passed by reference (a pointer), as in Fortran, except the
+ * count of the argument-vector entries (below); arrays are numbered from 1 in
+ * the descriptions and stored column by column (first index fastest).
+ * Units: Earth radii of 6371.2 km for Cartesian positions (heliospheric
+ * systems in AU, the SGP4 core and state vectors in km), km for geodetic
+ * altitude, nT for fields, degrees for angles (radians where a header says
+ * so: the dipole tilt psi of the GSM rotations and model stages, the SGP4
+ * core, rv2coe_).
  *
  * Missing values: every output left without a computed value holds the fill
  * value KEST_FILL (-1.0E31).

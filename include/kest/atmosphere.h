@@ -132,9 +132,9 @@ KEST_API void msise90_(int *ntime, int *whichAp, int *idoy, double *UT, double *
 KEST_API void nrlmsise00_(int *ntime, int *whichAp, int *idoy, double *UT, double *alt,
                           double *lat, double *lon, double *f107a, double *f107, double *ap,
                           double *Density, double *Temp);
-KEST_DECLARE_ENTRY(msis86_idl_);
-KEST_DECLARE_ENTRY(msise90_idl_);
-KEST_DECLARE_ENTRY(nrlmsise00_idl_);
+KEST_DECLARE_ENTRY(msis86_idl_);      /* msis86_, 12 arguments */
+KEST_DECLARE_ENTRY(msise90_idl_);     /* msise90_, 12 */
+KEST_DECLARE_ENTRY(nrlmsise00_idl_);  /* nrlmsise00_, 12 */
 
 KEST_END_C
 

@@ -56,8 +56,10 @@ KEST_END_C
 
 /* ==== Mead (external-model code 1) ====================================== */
 KEST_BEGIN_C
-/* Mead: SM position (Earth radii), Kp class iopt 1..4; SM field in nT; reads
- * the dipole tilt (degrees) of the set-up. */
+/* Mead: SM position (Earth radii), Kp class iopt 1..4; field in nT, in the
+ * frame turned 4 degrees about the SM z axis in which the model was fitted
+ * (not turned back); reads the dipole tilt (degrees) of the set-up. A class
+ * outside 1..4 gives the zero vector. */
 KEST_API void mead_(double *x, double *y, double *z, int *iopt,
                     double *bx, double *by, double *bz);
 KEST_END_C
@@ -83,7 +85,8 @@ KEST_END_C
 /* ==== Tsyganenko 1989 (external-model code 4) ========================== */
 KEST_BEGIN_C
 /* T89c: Kp class iopt 1..7, GSM position (Earth radii); GSM field in nT;
- * reads the dipole tilt (degrees) of the set-up. */
+ * reads the dipole tilt (degrees) of the set-up. A class outside 1..7 gives
+ * the zero vector. */
 KEST_API void t89c_(int *iopt, double *x, double *y, double *z,
                     double *bx, double *by, double *bz);
 /* T89 field and basis fields: flag 1 for a new column a(30); xi = GSM x, y, z

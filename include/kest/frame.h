@@ -9,7 +9,13 @@ KEST_BEGIN_C
 /* ---- Calendar and decimal year -------------------------------------------
  * Dates up to 4 Oct 1582 are Julian, from 15 Oct 1582 Gregorian; there is no
  * year 0 (the year before 1 is -1). Out-of-range years and day numbers stop
- * the process with a message on standard output (exit status 1). */
+ * the process with a message on standard output (exit status 1): julday_
+ * takes the years -4716 to 5000000 (not 0), caldat_ the day numbers -1095 to
+ * 1827933925. julday_ truncates toward zero, so for most dates before the
+ * year 1 (three in four) caldat_ gives back the day after the date given to
+ * julday_; the numbering is kept, as stored day numbers rely on it.
+ * decy2date_and_time_ truncates at every step (ut in whole seconds), so a
+ * time taken to a decimal year and back can come back one second short. */
 KEST_API int  julday_(int *year, int *month, int *day);
 KEST_API void caldat_(int *julian, int *year, int *month, int *day);
 KEST_API int  get_doy_(int *year, int *month, int *day);
@@ -41,7 +47,9 @@ KEST_API void car_sph_vect_(double *r, double *lat, double *lon,
  * Coefficients for 1965-2015 (outside: a warning on standard output and the
  * nearest valid year; a year that is not a number: the warning, ierr = 1 and
  * -1.0E31 coefficients from get_igrf_coeffs_, and from init_dtd_ an epoch
- * whose field is not a number). init_dtd_ sets the epoch for every routine below;
+ * whose field is not a number). get_igrf_coeffs_ fills g(66), h(66) (nT,
+ * slot n(n+1)/2 + m + 1) and sets ierr = 1 for any year outside 1965-2015,
+ * leaving it untouched otherwise. init_dtd_ sets the epoch for every routine below;
  * igrf_ sums the field at a GEO point (Earth radii of 6371.2 km, nT). */
 KEST_API void init_dtd_(double *year);
 KEST_API void get_igrf_coeffs_(double *year, double *g, double *h, int *ierr);
@@ -86,10 +94,16 @@ KEST_API void get_intfield_(double *x, double *y, double *z,
 
 /* ---- Coordinate systems (codes: 0 GDZ, 1 GEO, 2 GSM, 3 GSE, 4 SM, 5 GEI,
  * 6 MAG, 7 SPH, 8 RLL, 9 HEE, 10 HAE, 11 HEEQ) -------------------------------
- * Each conversion sets the IGRF epoch of mid-year and the sun and dipole axes
- * of its time in the shared frame state. xIN may be rewritten (an RLL input
- * leaves xIN(1) in km; GSE to HEE/HAE/HEEQ and an HEE input to a geocentric
- * system leave xIN in km). Out-of-range codes: message, fill value. */
+ * A conversion with GSM, SM, GEI or MAG on either side, or between GSE or a
+ * heliospheric system and a geocentric one, sets the IGRF epoch of mid-year
+ * and the sun and dipole axes of its time in the shared frame state (MAG to
+ * or from GDZ, GEO, SPH or RLL: the epoch only). GSE to HEE/HAE/HEEQ and
+ * conversions among HEE, HAE and HEEQ set only the solar ephemeris (sunmah);
+ * conversions among GDZ, GEO, SPH and RLL set no state at all. xIN of
+ * coord_trans1_ may be rewritten (an RLL input leaves xIN(1) in km; GSE to
+ * HEE/HAE/HEEQ and an HEE input to a geocentric system leave xIN in km);
+ * coord_trans_vec1_ never changes xIN. Out-of-range codes: message, fill
+ * value; equal codes copy xIN to xOUT, whatever their value. */
 KEST_API void coord_trans1_(int *sysaxesIN, int *sysaxesOUT, int *iyr, int *idoy,
                             double *UT, double *xIN, double *xOUT);
 KEST_API void coord_trans_vec1_(int *ntime, int *sysaxesIN, int *sysaxesOUT,

@@ -11,7 +11,9 @@ KEST_BEGIN_C
  * 1960, GSFC 12/66) plus the selected external model, GEO Earth radii in, GEO
  * nT out. ifail -1 (nothing written) for a point outside the external model's
  * region or without a finite field magnitude (a point not finite or at the
- * centre of the internal expansion, a field whose square overflows).
+ * centre of the internal expansion, a field whose square overflows); with a
+ * fixed-epoch internal model (Jensen-Cain 1960, GSFC 12/66) a point on the
+ * polar axis gives ifail -1 with the fill value written in BxGEO and Blocal.
  * Requires the field-model set-up of a core for the time. */
 KEST_API void champ_(double *xGEO, double *BxGEO, double *Blocal, int *ifail);
 
@@ -19,7 +21,10 @@ KEST_API void champ_(double *xGEO, double *BxGEO, double *Blocal, int *ifail);
  * kext: external-model code 0..12 (other: warning, Olson-Pfitzer quiet);
  * options(5): 1 L* slot, 2 IGRF renewal days, 3 L* latitude resolution,
  * 4 drift-shell lines, 5 internal-model code 0..3 (other: warning, IGRF);
- * sysaxes 0..8; maginput 25 values per time. Failures give -1.0E31. */
+ * sysaxes 0..8; maginput 25 values per time. Failures give -1.0E31.
+ * make_lstar1_ and make_lstar_shell_splitting1_ replace options(3) outside
+ * 0..9 by 0 in the caller's array silently, and options(4) outside 0..9 by 0
+ * after a warning; the other cores leave options as given. */
 KEST_API void get_field1_(int *kext, int *options, int *sysaxes, int *iyr,
                           int *idoy, double *UT, double *x1, double *x2,
                           double *x3, double *maginput, double *BxGEO,
@@ -48,9 +53,9 @@ KEST_API void lstar_phi1_(int *ntime, int *whichinv, int *options, int *iyr,
                           int *idoy, double *lstar, double *phi);
 KEST_API void get_mlt1_(int *iyr, int *idoy, double *ut, double *xgeo,
                         double *mlt);
-KEST_DECLARE_ENTRY(make_lstar_);
-KEST_DECLARE_ENTRY(lstar_phi_);
-KEST_DECLARE_ENTRY(get_mlt_);
+KEST_DECLARE_ENTRY(make_lstar_);   /* make_lstar1_, 17 arguments */
+KEST_DECLARE_ENTRY(lstar_phi_);    /* lstar_phi1_, 7 */
+KEST_DECLARE_ENTRY(get_mlt_);      /* get_mlt1_, 5 */
 /* ---- end of the Lm, L* block --------------------------------------------- */
 
 /* ---- Drift shells, field lines, mirror points, magnetic equator,

@@ -69,6 +69,8 @@ KEST_API void twoline2rvsgp4_(int *setcount, char *run_mode, int *gravity_set,
 KEST_API void sgp4_tle1_(int *runtype, double *startsfe, double *stopsfe,
                          double *deltasec, char *infile, int *infile_len,
                          char *outfile, int *outfile_len);
+/* rv2coe_: position r(3) (km) and velocity v(3) (km/s) to the semi-latus
+   rectum p and semi-major axis a (km), eccentricity and angles (radians). */
 KEST_API void rv2coe_(double *r, double *v, double *p, double *a, double *ecc,
                       double *incl, double *omega, double *argp, double *nu,
                       double *m, double *arglat, double *truelon,
@@ -93,7 +95,13 @@ KEST_API void computee_(double *e1, double *e2, double *e3, double *e4,
                         double *e5, double *e6, double *ecc, int *ele_opts);
 KEST_API void meananom_(double *ecc, double *nu, double *m);
 /* rows: 100000 rows of 10 doubles (day, month, year, hour, minute, seconds,
-   decimal year, x1, x2, x3), each row contiguous. */
+   decimal year, x1, x2, x3), each row contiguous. sgp4_orb1_ and sgp4_ele1_
+   write back into their epoch: iyr (as two digits), imon, iday, ihr and sec
+   hold the time of the last row afterwards. sgp4_ele1_ also returns the
+   converted element kinds in ele_opts (normally 1, 1, 5), cuts a window of
+   more than 100000 rows (a message; stopsfe then holds the time of row
+   100000), and gives rows not computed (outside the years 1 to 9999, or
+   after an SGP4 error) the fill value with year and day of year 0. */
 KEST_API void sgp4_orb1_(int *iyr, int *imon, int *iday, int *ihr, int *imin,
                          double *sec, double *e1, double *e2, double *e3,
                          double *e4, double *e5, double *e6, double *startsfe,
@@ -107,9 +115,9 @@ KEST_API void sgp4_ele1_(int *sysaxesOUT, int *iyr, int *imon, int *iday,
                          int *OUTDOY, double *UT, double *x1, double *x2,
                          double *x3);
 
-KEST_DECLARE_ENTRY(sgp4_tle_);
-KEST_DECLARE_ENTRY(sgp4_ele_);
-KEST_DECLARE_ENTRY(rv2coe_idl_);
+KEST_DECLARE_ENTRY(sgp4_tle_);    /* sgp4_tle1_, 8 arguments */
+KEST_DECLARE_ENTRY(sgp4_ele_);    /* sgp4_ele1_, 23 */
+KEST_DECLARE_ENTRY(rv2coe_idl_);  /* rv2coe_, 13 */
 /* ---- end of the orbit drivers ------------------------------------------- */
 
 KEST_END_C
