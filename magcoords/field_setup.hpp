@@ -50,7 +50,7 @@ struct FieldSetup {
   int t_resol;          // options(3) + 1 (array cores)
   int r_resol;          // options(4) + 1 (array cores)
   // The point of the current time.
-  double xgeo[3];  // GEO, Earth radii (not set for sysaxes 0 in the tracing cores)
+  double xgeo[3];  // GEO, Earth radii (for sysaxes 0 and 8 from the geodetic point)
   double lati;     // geodetic latitude, degrees   (tracing cores)
   double longi;    // longitude, degrees           (tracing cores)
   double alti;     // altitude above WGS84, km     (tracing cores)
