@@ -394,8 +394,11 @@ extern "C" void sgp4init_(int* whichconst, int* satn, double* xbstar, double* xe
 //           4. A time that is not a finite number, or (for a resonant
 //              deep-space set, whose integration steps 720 minutes at a time)
 //              one more than 1e8 minutes from the epoch, gives the fill value
-//              with a non-zero code (2 where the integrated mean motion is
-//              refused, else the code its numbers lead to).
+//              with a non-zero code: 2 where the integrated mean motion is
+//              refused, unless a later test replaces it as note 1 says (1
+//              when the drag and luni-solar terms of so long a time carry
+//              the mean eccentricity out of range); else the code its
+//              numbers lead to.
 extern "C" void sgp4_(int* whichconst, double* tsince, double* r, double* v, int* error) {
   Elsetrec& s = elsetrec;
   *error = 0;
