@@ -2,7 +2,7 @@
 // external field of the selected model, each evaluated in its own frame and
 // returned in GEO.
 //
-// champ is the inner loop of every trace (five calls per Runge-Kutta step,
+// champ is the inner loop of every trace (four calls per Runge-Kutta step,
 // millions per L* value): it allocates nothing, does only the selected
 // model's work, and takes everything that depends on the time alone (tilt,
 // drivers, Kp class, frame axes) from the records the set-up filled.
@@ -69,7 +69,8 @@ constexpr double kXgsmMin = -15.0;
 //           Blocal  double  its magnitude, nT
 //           ifail  int  0 computed; -1 refused (BxGEO and Blocal unwritten)
 // State:    reads magmod, and through the models and rotations dip_ang,
-//           drivers, index, the internal-field state and the frame axes.
+//           drivers, index, a2000_time, the internal-field state and the
+//           frame axes.
 // Requires: the field-model set-up for the time (or an equivalent fixing of
 //           magmod, dip_ang, drivers, the internal field and init_gsm).
 // Failure:  a point outside the selected external model's region (beyond its

@@ -20,8 +20,8 @@
 namespace kest::fline {
 
 // Steps of one trace: the bounce integration, the foot-point search, the
-// colatitude traces of a drift shell, the storing of a line, the mirror-point
-// search.
+// colatitude traces of a drift shell, the mirror-point search. (A stored line
+// is bounded by kLinePoints instead.)
 inline constexpr int kTraceBudget = 1000;
 // Steps of the magnetic-equator search.
 inline constexpr int kEquatorBudget = 500;
@@ -150,9 +150,9 @@ bool colatitude_trace(double theta, double phi, double ds, double bp, int budget
 // Colatitude search of one line of a drift shell: from theta0, in steps of
 // dtheta, the foot colatitude at longitude phi whose line carries the bounce
 // integral xj. Returns false when the search fails: a refused point, the
-// search leaving [0, pi] or losing its bracket, or a last trace that did not
-// close with a positive integral. theta receives the found colatitude (the
-// middle of the bracketing pair).
+// search leaving [0, pi] or losing its bracket, or a last trace that holds a
+// positive integral but did not close. theta receives the found colatitude
+// (the middle of the bracketing pair), also in that last case.
 bool colatitude_search(double theta0, double phi, double dtheta, double ds, double bp, double xj,
                        int budget, NullIntegral null, double& theta);
 

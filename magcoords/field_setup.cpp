@@ -318,11 +318,12 @@ void set_igrf_epoch(long long& last_epoch_year, int renewal_days, int iyr, int i
 // Failure:  returns false for inputs outside the model's inclusive validity
 //           range (a value that is not a number included; for code 12 also a
 //           UT of 2^31 hours or more) and for a position code outside 0..8,
-//           rather than reusing the position of an earlier time. A time is refused (false, s.placed false) when its UT is
-//           not finite or its day of year lies beyond kMaxDayOfYear (nothing
-//           set for it), or when its point is not finite in GEO (tracing
-//           cores: or in geodetic coordinates). Dates julday/caldat cannot
-//           handle stop the process.
+//           rather than reusing the position of an earlier time. A time is
+//           refused (false, s.placed false) when its UT is not finite or its
+//           day of year lies beyond kMaxDayOfYear (nothing set for it), or
+//           when its point is not finite in GEO (tracing cores: or in
+//           geodetic coordinates). Dates julday/caldat cannot handle stop the
+//           process.
 bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
                       double x3, const double* maginput) {
   s.placed = false;

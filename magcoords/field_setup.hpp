@@ -50,7 +50,7 @@ struct FieldSetup {
   int t_resol;          // options(3) + 1 (array cores)
   int r_resol;          // options(4) + 1 (array cores)
   // The point of the current time.
-  double xgeo[3];  // GEO, Earth radii (not set for sysaxes 0 in the tracing cores)
+  double xgeo[3];  // GEO, Earth radii (for sysaxes 0 and 8 from the geodetic point)
   double lati;     // geodetic latitude, degrees   (tracing cores)
   double longi;    // longitude, degrees           (tracing cores)
   double alti;     // altitude above WGS84, km     (tracing cores)
@@ -108,7 +108,8 @@ KEST_API bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, doub
 
 // The internal-model choice of options(5): a value outside 0..3 becomes 0
 // (IGRF) after the six-line warning; then load_internal_model. Returns the
-// code used. (The cores store it in magmod; the L*-Phi conversion does not.)
+// code used. (For the L*-Phi conversion, which leaves magmod alone; the cores
+// make the same choice in field_setup_call and store it in magmod.)
 KEST_API int select_internal_model(int option5);
 
 // Sets the Earth constants and loads a fixed-epoch internal model (kint 2:

@@ -10,8 +10,9 @@
 // comes from champ_. The L* computation is the sequence of the shared trace
 // stages (field_line_trace.hpp) that the drift-shell tracer also runs, with
 // its own choices: step Lb/50, a bounce integral that was never formed counts
-// as the fill value, and the lines of the shell are not stored. Nothing here is re-entrant: the working storage and the
-// drift-shell memory are process-wide.
+// as the fill value, and the lines of the shell are not stored. Nothing here
+// is re-entrant: the working storage and the drift-shell memory are
+// process-wide.
 #include <cmath>
 
 #include "frame/conventions.hpp"

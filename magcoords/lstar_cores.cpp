@@ -116,7 +116,8 @@ extern "C" void make_lstar1_(int* ntime, int* kext, int* options, int* sysaxes, 
 // State:    writes the internal-field records and gener; not magmod.
 // Failure:  a fill input, a zero, subnormal or non-finite input, or a day of year
 //           beyond kMaxDayOfYear, gives a fill output; options(5) outside
-//           0..3: warning, IGRF.
+//           0..3: warning, IGRF. With options(2) not 0, a year julday cannot
+//           handle (0, or outside -4716..5000000) stops the process.
 // Notes:    Phi = 2 pi B0 / L*, B0 the dipole moment of the time's internal
 //           field; the sign of L* passes to Phi and back.
 extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, int* idoy, double* lstar,

@@ -43,8 +43,9 @@ constexpr const char* kBadPitchCount =
 // Returned: Lm, Lstar, Blocal(1000 x 48), Bmin, XJ, posit(3 x 1000 x 48),
 //           ind(48): as trace_drift_shell_.
 // State:    the set-up writes magmod (all three words), drivers, index,
-//           dip_ang, a2000_time and the frame state; flag_l is read (a shell
-//           left by the last L* computation seeds the search) and cleared.
+//           dip_ang, a2000_time and the frame state; the tracer writes
+//           calotte(1..48); flag_l is read (a shell left by the last L*
+//           computation seeds the search) and cleared.
 // Failure:  inputs outside the model's validity range or a position code
 //           outside 0..8: Lm, Lstar, XJ, Bmin fill, ind all 0, Blocal and
 //           posit untouched; a refused time (UT or position not finite, day
@@ -169,8 +170,8 @@ extern "C" void find_magequator1_(int* kext, int* options, int* sysaxes, int* iy
 //                  field could not be evaluated
 // State:    as get_field1_ (called twice).
 // Failure:  0 for a point refused by the model, a refused time, or inputs
-//           outside the validity range. A bad kext or options(5) warns at each of the two
-//           field evaluations.
+//           outside the validity range. A bad kext or options(5) warns at
+//           each of the two field evaluations.
 // Notes:    1. The comparison point lies 0.001 Earth radii along +B; equal
 //              magnitudes give -1.
 //           2. The caller's position is converted through a copy, never
@@ -216,10 +217,16 @@ extern "C" void get_hemi1_(int* kext, int* options, int* sysaxes, int* iyr, int*
 //           outside the validity range: fill in its Lm, Lstar, XJ, Bmirr and
 //           Bmin (MLT still computed); a position code outside 0..8, a UT or
 //           position that is not finite, or a day of year beyond
-//           kMaxDayOfYear: fill in all its outputs, MLT included. A mirror point not found: fill in its four
-//           entries; other failures as calcul_lstar_.
+//           kMaxDayOfYear: fill in all its outputs, MLT included. A mirror
+//           point not found: fill in its four entries; other failures as
+//           calcul_lstar_.
 // Notes:    1. alpha exactly 90 takes the point itself as the mirror point,
-//              so its column equals make_lstar1_'s results.
+//              so its column equals make_lstar1_'s results for a single
+//              time. Over a series it may not: every pitch angle starts its
+//              shell from scratch, while make_lstar1_ starts each time from
+//              the shell of the time before, and the two searches can settle
+//              a colatitude step apart (L* then differs by a few parts in a
+//              thousand).
 //           2. The Bmin of each time comes from an L*-less pass at the point
 //              itself; with Nipa 0 that pass writes no two-dimensional output.
 extern "C" void make_lstar_shell_splitting1_(int* ntime, int* Nipa, int* kext, int* options, int* sysaxes,

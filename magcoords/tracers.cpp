@@ -82,6 +82,8 @@ constexpr double kMirrorRefineFraction = 0.01;
 //           3. The colatitude search starts from calotte when flag_l is set
 //              (the shell of the last L* computation), else from the linear
 //              extrapolation of the two lines before.
+//           4. lstar_opt 0: only line 1 (the line through the point) is
+//              stored; lstar keeps the fill value and the other ind are 0.
 // References: Roederer, Dynamics of Geomagnetically Trapped Radiation (1970).
 extern "C" void trace_drift_shell_(double* lati, double* longi, double* alti, double* lm, double* lstar,
                                    double* xj, double* blocal, double* bmin, double* posit, int* ind) {
@@ -214,7 +216,9 @@ extern "C" void field_line_tracing_(double* lati, double* longi, double* alti, d
 //           and xgeo fill.
 // Notes:    1. The trace goes towards the stronger field in steps of 0.02 Lb
 //              and refines in steps of 0.01 of that; the mirror point is the
-//              last point below the mirror field, on the weak side of the
+//              strongest traced point below the mirror field (the last one
+//              before the crossing where |B| only grows), moved by the
+//              refinement to its last point below, on the weak side of the
 //              crossing, and bmirr is the field there.
 //           2. Only sin^2 alpha enters: alpha and 180 - alpha give the same
 //              mirror point.

@@ -16,7 +16,7 @@ namespace kest {
 // mean elements, by sgp4init_; mean_motion is replaced by the Brouwer mean
 // motion in sgp4init_.
 // State fields (ay_coef on): written by sgp4init_ and the deep-space set-up
-// (dscom, dpper, dsinit); read by sgp4_. In deep space sgp4_ writes back
+// (dscom, dsinit; dpper only reads them); read by sgp4_. In deep space sgp4_ writes back
 // ay_coef, l_coef, three_cos2_m1, one_m_cos2, seven_cos2_m1 (from the perturbed
 // inclination; recomputed before use in every call) and the resonance
 // integrator state res_time .. res_rates_set. The integrator steps on a fixed

@@ -45,9 +45,9 @@ double clamp_unit(double c) {
 //              energy, inclination and radius.
 //           2. M comes from newtonnu_ on Nu taken in (-pi, pi] for the
 //              elliptical types: reduced to [0, 2 pi) for e < 1, negative
-//              before perigee on a hyperbola or parabola. A circular orbit has no perigee and no
-//              Nu: its M is ArgLat ("CI") or TrueLon ("CE"), the anomaly
-//              counted from the node or the x axis.
+//              before perigee on a hyperbola or parabola. A circular orbit
+//              has no perigee and no Nu: its M is ArgLat ("CI") or TrueLon
+//              ("CE"), the anomaly counted from the node or the x axis.
 //           3. The retrograde reflections of LonPer and TrueLon can give
 //              exactly 2 pi.
 extern "C" void rv2coe_(double* r, double* v, double* p, double* a, double* ecc, double* incl,

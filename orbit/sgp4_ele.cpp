@@ -54,7 +54,8 @@ extern "C" void classical2veska_(double* e1, double* e2, double* e3, double* /*e
 }
 
 // mean2classical: mean motion (rev/day) to semi-major axis (Earth radii),
-// Kepler's third law; ele_opts(1) = 2.
+// Kepler's third law.
+// Given and returned: e1 (e2..e6 unchanged); ele_opts(1) = 2.
 extern "C" void mean2classical_(double* e1, double* /*e2*/, double* /*e3*/, double* /*e4*/,
                                 double* /*e5*/, double* /*e6*/, double* /*jd*/, int* ele_opts) {
   const double n = *e1 * twopi / 86400.0;
@@ -64,7 +65,10 @@ extern "C" void mean2classical_(double* e1, double* /*e2*/, double* /*e3*/, doub
 }
 
 // rv2classical: state vector (km, km/s) to the classical set with argument of
-// perigee and mean anomaly; two trace lines; ele_opts = (2, 1, 5).
+// perigee and mean anomaly; two trace lines.
+// Given and returned: e1..e6 (r, v in; a in Earth radii, e, then i, node,
+//         omega, M in degrees out);
+//         ele_opts(1..3) = (2, 1, 5).
 // Notes: 1. Angles that rv2coe_ leaves undefined for the orbit's type are
 //           replaced by the convention of that type, so that the orbit
 //           propagates where the state vector puts it: an equatorial orbit
@@ -106,6 +110,8 @@ extern "C" void rv2classical_(double* e1, double* e2, double* e3, double* e4, do
 // solar2classical: solar set (i, perigee and apogee heights, local time of
 // apogee H_a, local time of the node H_i) to the mean set, then classical.
 // Given:  jd  double  Julian date of the epoch
+// Given and returned: e1..e5 (e6 unchanged); ele_opts(1..2) = (2, 1), by way
+//         of (5, 1) for the mean set.
 // Notes:  1. The sidereal term 6.594703 + 0.06570982 day (day counted from
 //            1992-01-01, stepping at noon) is formed in single precision.
 //         2. Node 15 (H_i - 6 + H_e) deg, argument of perigee from the two
@@ -221,23 +227,28 @@ extern "C" void sixthelement_(double* e1, double* e2, double* e3, double* e4, do
 
 // sgp4_ele1: propagates an orbit given in any of the five element sets.
 // Given:    sysaxesOUT  int  coordinate system of the positions, 0 to 11
-//           iyr, imon, iday, ihr, imin  int, sec  double  epoch
-//           e1..e6  double  elements in the set ele_opts(1)
-//           ele_opts  int(5)  set, fifth and sixth element kinds
-//           startsfe, stopsfe, deltasec  double  window and step, s from the
+//           imin  int  epoch minute
+//           startsfe, deltasec  double  window start and step, s from the
 //                     epoch (step 60 s when not positive)
+// Given and returned:
+//           iyr, imon, iday, ihr  int, sec  double  the epoch (four-digit
+//                     year) in; the time of the last row out (iyr two
+//                     digits), unchanged when no row is computed
+//           e1..e6  double  elements in the set ele_opts(1); the caller's
+//                     values again on return
+//           ele_opts  int(5)  set, fifth and sixth element kinds in; the
+//                     converted kinds out, normally (1, 1, 5, ...)
+//           stopsfe  double  window end, s from the epoch; the time of row
+//                     100000 when the window holds more rows
 // Returned: OUTYEAR, OUTDOY  int(100000)  year and day of year of each row
 //           UT, x1, x2, x3  double(100000)  seconds of day, position
-//           ele_opts  the converted kinds, normally (1, 1, 5, ...)
-//           iyr, imon, iday, ihr, sec  time of the last row (iyr two digits)
-//           stopsfe  time of row 100000 when the window holds more rows
-//           e1..e6  the caller's values again
 // State:    orbit_rows, elsetrec, the frame's IGRF epoch and sun/axes state.
 // Failure:  an invalid set or kind prints its line and propagates the
 //           elements as they stand; a window of more than 100000 rows is cut
 //           with three lines; rows the propagator did not reach after an
-//           SGP4 error get the fill value -1.0e31 (UT, x1..x3) and year and
-//           day of year 0.
+//           SGP4 error, or from a row time outside the years 1 to 9999 on,
+//           get the fill value -1.0e31 (UT, x1..x3) and year and day of
+//           year 0.
 // Notes:    1. Rows at startsfe, startsfe + deltasec, ..., and a last row at
 //              stopsfe itself (one step after the epoch first when startsfe
 //              is 0): the number of rows is the number of those times, at

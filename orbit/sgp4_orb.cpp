@@ -151,18 +151,19 @@ int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, d
 }  // namespace kest
 
 // sgp4_orb1: propagates an orbit given by veska elements into a row table.
-// Given:    iyr, imon, iday, ihr, imin  int  epoch (four-digit year)
-//           sec  double  epoch seconds
+// Given:    imin  int  epoch minute
 //           e1..e6  double  inclination (deg), perigee and apogee heights (km
 //                   above a sphere of 6378.137 km), node, argument of perigee,
 //                   mean anomaly (deg)
 //           startsfe, stopsfe, deltasec  double  window and step, s from the
 //                   epoch (step 60 s when not positive)
 //           sysaxesOUT  int  output coordinate system, 0 to 11
+// Given and returned:
+//           iyr, imon, iday, ihr  int, sec  double  the epoch (four-digit
+//                 year) in; the time of the last row out (iyr as two
+//                 digits), unchanged when no row is computed
 // Returned: rows  double(10, 100000)  one row per time: day, month, year,
 //                 hour, minute, seconds, decimal year, x1, x2, x3
-//           iyr, imon, iday, ihr, sec  the time of the last row (iyr as two
-//                 digits); unchanged when no row is computed
 // State:    writes elsetrec and, through coord_trans1_, the frame's IGRF epoch
 //           and sun/axes state (time of the last row).
 // Failure:  "# *** SGP4 Model Error ***" and the code for an initialisation

@@ -177,7 +177,9 @@ void refuse_same_file(const std::string& in_name, const std::string& out_name) {
 // State:    writes elsetrec (last set read), tle_files during the call, and
 //           the frame's IGRF epoch and sun/axes state (time of the last line).
 // Failure:  an SGP4 error prints "# Error in SGP4 .. " and the code and ends
-//           that set's lines; a runtype other than 0 or 1, or a window that
+//           that set's lines (an error already at the epoch, announced by
+//           the reader's "# *** SGP4 Model Error ***", gives the set no
+//           line); a runtype other than 0 or 1, or a window that
 //           is not finite, prints a message and writes nothing. An element
 //           file that cannot be opened or read, a malformed line (see
 //           twoline2rvsgp4_), an output file that cannot be written, the

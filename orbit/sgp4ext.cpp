@@ -23,7 +23,8 @@ constexpr double undefined_angle = 999999.1;
 
 // mag: length of a three-vector.
 // Given:    x(3)  double
-// Returned: (function)  double; exactly 0 for any vector shorter than 1e-8
+// Returned: (function)  double; exactly 0 for any vector shorter than 1e-8,
+//           and for one with a component that is not a number
 extern "C" double mag_(double* x) {
   const double q = x[0] * x[0] + x[1] * x[1] + x[2] * x[2];
   return q >= 1.0e-16 ? std::sqrt(q) : 0.0;
@@ -77,8 +78,8 @@ extern "C" double asinh_(double* x) {
 // Returned: e0  double  eccentric, hyperbolic or parabolic anomaly
 //           m  double  mean anomaly, rad
 // Failure:  both outputs 999999.9 where no formula applies: a hyperbolic true
-//           anomaly on or beyond the asymptotes, a near-parabolic one beyond
-//           168 degrees.
+//           anomaly within 1e-5 rad of the asymptotes or beyond them, a
+//           near-parabolic one of 168 degrees or more.
 // Notes:    1. Circular below |e| = 1e-6, elliptical below 0.999, hyperbolic
 //              above 1.0001, parabolic in between.
 //           2. For e < 1 the mean anomaly is reduced into [0, 2 pi) and the

@@ -309,8 +309,10 @@ constexpr double last_set_window = 1440.0;
 //           end_code  int  999 when no further set is to be propagated, else 0
 // State:    reads tle_files (the open element file, advanced past the set;
 //           in mode 'Y' the first line of the next later set is held in
-//           tle_files, and the next call starts from it);
-//           writes elsetrec (element fields, then sgp4init_).
+//           tle_files, and the next call starts from it); writes its
+//           initialised flag (false until a set is initialised) and the set's
+//           first line number and epoch; writes elsetrec (element fields,
+//           then sgp4init_).
 // Requires: sgp4_tle1_ has opened the element file (otherwise end_code 999).
 // Failure:  an initialisation error prints "# *** SGP4 Model Error ***" and
 //           the code. A malformed line stops the process (message naming

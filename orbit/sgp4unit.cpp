@@ -151,7 +151,8 @@ extern "C" double gstime_(double* jdut1) {
 //           gsto  double  Greenwich sidereal time at epoch, rad in [0, 2 pi)
 // Notes:    1. The sidereal time comes from a polynomial in the Julian
 //              centuries of 0h UT of the epoch day plus the rotation through the
-//              day, not from gstime_: it differs from gstime_ by a few 1e-9 rad.
+//              day, not from gstime_: it differs from gstime_ by up to about
+//              5e-10 rad over the epochs 1950 to 2060.
 //           2. The epoch day is found by truncation toward zero.
 extern "C" void initl_(int* satn, int* whichconst, double* ecco, double* epoch,
                        double* inclo, double* no, char* method, double* ainv,
@@ -393,8 +394,11 @@ extern "C" void sgp4init_(int* whichconst, int* satn, double* xbstar, double* xe
 //           4. A time that is not a finite number, or (for a resonant
 //              deep-space set, whose integration steps 720 minutes at a time)
 //              one more than 1e8 minutes from the epoch, gives the fill value
-//              with a non-zero code (2 where the integrated mean motion is
-//              refused, else the code its numbers lead to).
+//              with a non-zero code: 2 where the integrated mean motion is
+//              refused, unless a later test replaces it as note 1 says (1
+//              when the drag and luni-solar terms of so long a time carry
+//              the mean eccentricity out of range); else the code its
+//              numbers lead to.
 extern "C" void sgp4_(int* whichconst, double* tsince, double* r, double* v, int* error) {
   Elsetrec& s = elsetrec;
   *error = 0;
@@ -1018,8 +1022,8 @@ void dspace(double t, double tc, double& em, double& argpm, double& inclm,
                    g52 = 1.0508330, g54 = 4.4108898;
   constexpr double stepp = 720.0, stepn = -720.0, step2 = 259200.0;
   // Farthest time from the epoch that is integrated, minutes (about 190
-  // years: beyond every span of the two-digit epoch years, 1957 to 2056, at
-  // most 139000 steps).
+  // years: beyond every span of the two-digit epoch years, 1950 to 2049 as
+  // the element reader dates them; at most 139000 steps).
   constexpr double max_resonance_minutes = 1.0e8;
 
   em = em + s.deep_e_rate * t;

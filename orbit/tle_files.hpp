@@ -27,7 +27,8 @@ struct TleLine {
 
 // tle_files: written by sgp4_tle1_ (opens and closes both files, sets the
 // names); the element file, its line count and the held line are read and
-// advanced by twoline2rvsgp4_. The element file is null, and the output not
+// advanced by twoline2rvsgp4_, which also writes initialised, set_line and the
+// epoch of each set it reads. The element file is null, and the output not
 // pending, outside a call of sgp4_tle1_.
 struct TleFiles {
   std::FILE* in = nullptr;
