@@ -40,8 +40,9 @@ constexpr double kRgas = 831.4;
 inline double zeta(double z, double zl, double re) { return (z - zl) * (re + zl) / (re + z); }
 
 // Spline of inverse temperature through one section of nodes zn(1..n) (zn(1)
-// the top), evaluated at the height z; the temperature is returned in *t and
-// the integral (for the hydrostatic density) in *yi when yi is given.
+// the top), evaluated at the height z: section_setup returns the temperature
+// in *temp and keeps the spline, whose integral section_exponent turns into
+// the hydrostatic exponent.
 struct Section {
   double z1, t1, zgdif, x;
   double xs[kMaxNodes], ys[kMaxNodes], y2[kMaxNodes];
