@@ -308,8 +308,9 @@ double dnet(double* dd, double dm, double zhm, double xmm, double xm, const char
     char line[160];
     std::snprintf(line, sizeof line, "%s %24.16E %24.16E %24.16E", log_error_msg, dm, *dd, xm);
     msg(line);
-    // A negative density (never produced by the profiles) is treated as an
-    // absent one, so the blend never takes the logarithm of a negative ratio.
+    // A negative density (from a profile carried past its domain) is treated
+    // as an absent one, so the blend never takes the logarithm of a negative
+    // ratio.
     if (!(*dd > 0.0) && !(dm > 0.0)) *dd = 1.0;
     if (!(dm > 0.0)) return *dd;
     return dm;

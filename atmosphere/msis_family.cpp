@@ -52,7 +52,9 @@ void fortran_e12_2(char* out, std::size_t size, double x) {
 
 // The turbopause blend of one species in the thermosphere. A diffusive or
 // mixed density that is negative or not a number comes only from a profile
-// carried past its domain by inputs far outside the model's range: the
+// carried past its domain, by inputs far outside the model's range or, in
+// the strongest storms near the poles, by a lower-thermosphere temperature
+// spline that passes through infinity (see the atmosphere drivers): the
 // species then has no density, and its blend has none either (dnet would put
 // the other density, or 1, in its place, as it rightly does for a density
 // that underflowed to zero).

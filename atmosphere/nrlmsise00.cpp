@@ -252,8 +252,8 @@ extern "C" double glob7s_(double* p) { return msis::glob(nrl, p); }
 //           " MASS<value>  NOT VALID"; densities 0, t(2) not written. A
 //           diffusive or mixed density that comes out negative or not a
 //           number below a species' mixing limit (inputs far outside the
-//           model's range): the message of dnet7, and that species' density
-//           not a number.
+//           model's range, or the strongest storms near the poles): the
+//           message of dnet7, and that species' density not a number.
 extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {
