@@ -313,9 +313,10 @@ void trara1(const int* header, const int* body, double l, double* bb0, double e,
 // Notes:    1. The differential flux at E is the difference of the integral
 //              fluxes at E - 0.001 and E + 0.001 MeV over 0.002 MeV.
 //           2. A band of zero width (E2 = E1), or narrower than 1e-9 E1,
-//              gives the differential flux at E1, the limit of the band mean,
-//              not 0/0 or the rounding noise of two nearly equal integral
-//              fluxes.
+//              gives the differential flux at E1 of note 1, not 0/0 or the
+//              rounding noise of two nearly equal integral fluxes. It stands
+//              for the limit of the band mean; at a map energy it mixes the
+//              slopes on both sides (see energy_band.hpp).
 extern "C" void get_ae8_ap8_flux_(int* ntime, int* whichm, int* whatf, int* nene, double* energy, double* bbo,
                                   double* lm, double* flux) {
   using kest::baddata;
