@@ -175,7 +175,8 @@ struct Metsel7 {
 extern KEST_API Metsel7 metsel7;
 
 // meso7: spline node temperatures and end gradients. tn1/tgn1 lower
-// thermosphere (za, 110, 100, 90, 72.5 km), written by gts7 and densu7;
+// thermosphere (za, 110, 100, 90, 72.5 km), written by gts7 (tn1(1),
+// tgn1(1), the join at za, by its profile routine);
 // tn2/tgn2 (72.5, 55, 45, 32.5 km) and tn3/tgn3 (32.5, 20, 15, 10, 0 km),
 // written by gtd7.
 struct Meso7 {
@@ -228,7 +229,7 @@ struct Meso6 {
 extern KEST_API Meso6 meso6;
 
 // ---------------------------------------------------------------------------
-// MSIS-86 (zeros until the first gts5 call loads them through prmsg5)
+// MSIS-86 (zeros until prmsg5 loads them, which the first gts5 call does)
 // ---------------------------------------------------------------------------
 
 // parm5: dens_coef columns He, O, N2, O2, Ar, H, N; column 3 holds five
