@@ -110,7 +110,9 @@ constexpr DriverSpec kNrlmsise00{"nrlmsise00", &gtd7_, &tselec7_, 9, false, 0.0}
 //           f107a, f107 per point, ap(7, ntime).
 // Returned: Density(8 or 9, ntime), Temp(2, ntime).
 // State:    sets all switches through the generation's setter (switch 9 = -1
-//           for whichAp 2) and leaves them so.
+//           for whichAp 2) and leaves them so; through the model, writes the
+//           generation's own caches and the shared MSIS records (see gtd7,
+//           gtd6, gts5).
 // Failure:  a point with a non-finite input (of ap, ap(1) only unless
 //           whichAp is 2), and for msis86 a point below 85 km, gets the fill
 //           value -1.0E31 in all its outputs; the model is not called for it.

@@ -7,8 +7,10 @@
 // shared on purpose: whichever setter ran last governs every generation.
 // Everything else a generation reuses from one call to the next it keeps in
 // storage of its own (its expansion view, its profile cache), and the shared
-// records only receive copies; so a generation's results never depend on
-// calls of another generation.
+// records only receive copies; so the results of a generation's entry (gtd7,
+// gtd6, gts5) never depend on calls of another generation. A direct
+// thermosphere call (gts7, gts6) reads the gravity that the last writer of
+// parmb left, which may be another generation.
 //
 // Each generation's own records (coefficients, node temperatures, unit flag)
 // are declared here too, under the generation's name.
@@ -30,8 +32,9 @@ namespace kest {
 //   sw   main switches: a term group enters the sums with |sw(i)|; 0 turns it
 //        off; sw(9) = -1 selects the 3-hour Ap history.
 //   swc  cross-term switches, 0 or 1.
-// Written by the switch setters (tselec7, and later tselec5, tselec);
-// read by every model routine that tests a switch.
+// Written by the switch setters (tselec7, tselec5, tselec), also when a
+// generation's first evaluation finds no switch set and sets all to 1; read
+// by every model routine that tests a switch.
 struct Csw {
   double sw[25];
   double swc[25];
@@ -51,8 +54,11 @@ inline constexpr int kSwitchesSet = 64999;
 // parmb: gravity profile g(z) = gsurf / (1 + z/re_eff)^2.
 //   gsurf   surface gravity, cm/s^2
 //   re_eff  effective Earth radius, km
-// Written by glatf7 through gtd7 at every call (and by the other generations'
-// entries); read by the profile routines, scalh and ghp7.
+// Written by gtd7 and gtd6 at every call (the gravity of glatf7 at the
+// point's latitude, or at 45 degrees with switch 2 off), by gts7 and gts6
+// when they find it still zero, and by prmsg5 (MSIS-86's constants, which
+// MSIS-86 itself never reads back); read by the NRLMSISE-00 and MSISE-90
+// profile routines, scalh, ghp7 and ghp6.
 struct Parmb {
   double gsurf;
   double re_eff;
@@ -66,8 +72,9 @@ extern KEST_API Parmb parmb;
 //   lower-boundary gradient (K/km); rl last logarithmic correction ratio; dd
 //   diffusive density of the last species (after a temperature-only call of
 //   gtd7 below 72.5 km: the temperature); tr12 the constant 1.
-// Written by gts7 (and gtd7, dd only); nothing reads it across calls: each
-// generation keeps its own t_lb and g0 for reuse.
+// Written by gts7 and gts6 (and gtd7, gtd6: dd only), and by gts5 with its
+// own profile values (t_ref, z_ref its T0 and z0; tr12 not written); nothing
+// reads it across calls: each generation keeps its own t_lb and g0 for reuse.
 struct Gts3c {
   double t_lb, shape, db_he, db_o, db_n2, db_o2, db_ar, db_mass, db_h, za,
       t_ref, z_ref, g0, rl, dd, db_n, tr12;
@@ -75,7 +82,7 @@ struct Gts3c {
 extern KEST_API Gts3c gts3c;
 
 // dmix: fully mixed densities at the altitude of the last thermospheric
-// evaluation, written only where the mixing is computed (gts7).
+// evaluation, written only where the mixing is computed (gts7, gts6).
 struct Dmix {
   double dm_he, dm_o, dm_n2, dm_o2, dm_ar, dm_h, dm_n;
 };
@@ -88,7 +95,8 @@ extern KEST_API Dmix dmix;
 //   yday day of year; df daily minus mean F10.7; dfa mean F10.7 minus 150;
 //   apd daily Ap minus 4; apdf daily Ap function; apt 3-hour Ap functions;
 //   xlong longitude; clong, slong its cosine and sine (MSISE-90 only).
-// The same layout serves each generation's own expansion view (below).
+// The same layout serves each generation's own expansion view, which globe7,
+// globe6 and globe5 keep in storage of their own and copy here.
 struct Lpoly {
   double plg[4][9];
   double ctloc, stloc, c2tloc, s2tloc, c3tloc, s3tloc;
@@ -111,7 +119,8 @@ struct Ttest {
 };
 extern KEST_API Ttest ttest;
 
-// datime: version text of the generation that ran last.
+// datime: version text of the last full-altitude entry (gtd7, gtd6), or of
+// MSIS-86 when its first gts5 call loaded it (prmsg5) after them.
 struct Datime {
   char ver_date[12];
   char ver_time[8];
@@ -166,7 +175,8 @@ struct Metsel7 {
 extern KEST_API Metsel7 metsel7;
 
 // meso7: spline node temperatures and end gradients. tn1/tgn1 lower
-// thermosphere (za, 110, 100, 90, 72.5 km), written by gts7 and densu7;
+// thermosphere (za, 110, 100, 90, 72.5 km), written by gts7 (tn1(1),
+// tgn1(1), the join at za, by its profile routine);
 // tn2/tgn2 (72.5, 55, 45, 32.5 km) and tn3/tgn3 (32.5, 20, 15, 10, 0 km),
 // written by gtd7.
 struct Meso7 {
@@ -219,7 +229,7 @@ struct Meso6 {
 extern KEST_API Meso6 meso6;
 
 // ---------------------------------------------------------------------------
-// MSIS-86 (zeros until the first gts5 call loads them through prmsg5)
+// MSIS-86 (zeros until prmsg5 loads them, which the first gts5 call does)
 // ---------------------------------------------------------------------------
 
 // parm5: dens_coef columns He, O, N2, O2, Ar, H, N; column 3 holds five

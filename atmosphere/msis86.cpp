@@ -108,7 +108,8 @@ using namespace kest;
 // ---------------------------------------------------------------------------
 
 // tselec, tretrv: the MSIS-86 switch setter (swc = 1 for any non-zero value)
-// and the read-back of its last values (zeros before its first call).
+// and the read-back of its last values (or of the 25 ones that an MSIS-86
+// evaluation sets when no setter has run; zeros before either).
 extern "C" void tselec_(double* sv) { msis::set_switches(sv, tselec_saved.saved_switches, true); }
 
 extern "C" void tretrv_(double* svv) {
@@ -218,6 +219,11 @@ extern "C" double ccor_(double* alt, double* r, double* h1, double* zh) {
 
 // globe5: MSIS-86 thermospheric expansion of a 150-coefficient set (the
 // arguments of globe7). Keeps MSIS-86's own expansion view.
+// State:    reads csw (sets all switches to 1 first when none is set);
+//           writes lpoly (not apt(2), apt(4) nor the longitude fields),
+//           lpolyi, ttest.
+// Notes:    in the 3-hour Ap mode p(25) is raised to 1e-4 in place when
+//           smaller.
 extern "C" double globe5_(double* yrd, double* sec, double* glat, double* glong, double* stl,
                           double* f107a, double* f107, double* ap, double* p) {
   ensure_switches86();
@@ -397,11 +403,15 @@ extern "C" double glob5l_(double* p) {
 // ---------------------------------------------------------------------------
 
 // gts5: MSIS-86 thermosphere at one point (arguments as gtd7, d[8]).
-// State:    loads the coefficients on the first call; reads csw; writes
-//           gts3c and, through globe5, lpoly, lpolyi, ttest.
+// State:    loads the coefficients on the first call (prmsg5: parm5,
+//           lower5, parmb, datime); reads csw (sets all switches to 1 first
+//           when none is set); writes gts3c and, through globe5, lpoly,
+//           lpolyi, ttest.
 // Failure:  an invalid selector prints " MASS<value>  NOT VALID" and leaves
 //           d and t(2) as they were. Densities a selector does not ask for
-//           keep the caller's values.
+//           keep the caller's values. In metric units (meters) every entry
+//           of d is scaled at the end of every call, the caller's values
+//           left in d included.
 extern "C" void gts5_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {

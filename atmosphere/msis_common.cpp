@@ -40,8 +40,9 @@ constexpr double kRgas = 831.4;
 inline double zeta(double z, double zl, double re) { return (z - zl) * (re + zl) / (re + z); }
 
 // Spline of inverse temperature through one section of nodes zn(1..n) (zn(1)
-// the top), evaluated at the height z; the temperature is returned in *t and
-// the integral (for the hydrostatic density) in *yi when yi is given.
+// the top), evaluated at the height z: section_setup returns the temperature
+// in *temp and keeps the spline, whose integral section_exponent turns into
+// the hydrostatic exponent.
 struct Section {
   double z1, t1, zgdif, x;
   double xs[kMaxNodes], ys[kMaxNodes], y2[kMaxNodes];
@@ -307,8 +308,9 @@ double dnet(double* dd, double dm, double zhm, double xmm, double xm, const char
     char line[160];
     std::snprintf(line, sizeof line, "%s %24.16E %24.16E %24.16E", log_error_msg, dm, *dd, xm);
     msg(line);
-    // A negative density (never produced by the profiles) is treated as an
-    // absent one, so the blend never takes the logarithm of a negative ratio.
+    // A negative density (from a profile carried past its domain) is treated
+    // as an absent one, so the blend never takes the logarithm of a negative
+    // ratio.
     if (!(*dd > 0.0) && !(dm > 0.0)) *dd = 1.0;
     if (!(dm > 0.0)) return *dd;
     return dm;

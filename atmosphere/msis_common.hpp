@@ -13,7 +13,9 @@ namespace kest::msis {
 // The year part of a scaled year-and-day (yrd / 1000), truncated toward zero.
 // A value that is not a number or lies beyond the 32-bit range has no integer
 // part: 0, which leaves the day part as the whole (non-finite or huge) value,
-// so the result of the expansion is not a number, as its input.
+// so a non-finite date code gives an expansion that is not a number, as its
+// input (a huge finite one, reachable only through a direct expansion call,
+// gives a finite value without meaning).
 inline int year_part_of(double scaled) {
   return (scaled > -2147483648.0 && scaled < 2147483648.0) ? static_cast<int>(scaled) : 0;
 }
@@ -99,15 +101,18 @@ void splint(const double* xa, const double* ya, const double* y2a, int n, double
 void splini(const double* xa, const double* ya, const double* y2a, int n, double x, double* yi);
 
 // Thermospheric temperature profile and diffusive density (Bates profile
-// above zn1(1), spline section below it). A node count below 1: the fill
-// value, also in *tz.
+// above zn1(1), spline section below it); xm = 0 returns the temperature.
+// Below zn1(1) it writes tn1(1), tgn1(1), the join to the Bates profile. A
+// node count below 1: the fill value, also in *tz.
 double densu(double alt, double dlb, double tinf, double tlb, double xm, double alpha, double* tz,
              double zlb, double s2, int mn1, const double* zn1, double* tn1, double* tgn1,
              const char* bad_nodes_msg);
 
-// Middle- and lower-atmosphere temperature profile and mixed density. A
-// node count below 1 of a section the altitude needs: the fill value, also
-// in *tz.
+// Middle- and lower-atmosphere temperature profile and mixed density,
+// carried down from d0 at zn2(1); xm = 0 returns the temperature. Above
+// zn2(1) nothing is computed: the result is d0 (for xm = 0 the caller's
+// *tz) and *tz is left as given. A node count below 1 of the upper section,
+// or of the lower one at or below zn2(1): the fill value, also in *tz.
 double densm(double alt, double d0, double xm, double* tz, int mn3, const double* zn3,
              const double* tn3, const double* tgn3, int mn2, const double* zn2,
              const double* tn2, const double* tgn2, const char* bad_nodes_msg);

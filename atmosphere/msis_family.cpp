@@ -52,7 +52,9 @@ void fortran_e12_2(char* out, std::size_t size, double x) {
 
 // The turbopause blend of one species in the thermosphere. A diffusive or
 // mixed density that is negative or not a number comes only from a profile
-// carried past its domain by inputs far outside the model's range: the
+// carried past its domain, by inputs far outside the model's range or, in
+// the strongest storms near the poles, by a lower-thermosphere temperature
+// spline that passes through infinity (see the atmosphere drivers): the
 // species then has no density, and its blend has none either (dnet would put
 // the other density, or 1, in its place, as it rightly does for a density
 // that underflowed to zero).
@@ -374,9 +376,11 @@ void thermosphere(Generation& gen, int iyd, double sec, double alt, double glat,
   // on the order in which the compiler evaluates the two factors.
   ensure_switches(gen);
   // The full-altitude entry sets the gravity of the point before it calls
-  // here. A direct first call, before any entry has set it, takes it for its
-  // own latitude as that entry would: a zero gravity would flatten every
-  // diffusive profile (He at 400 km four times too dense).
+  // here. A direct call finds what the last writer of parmb left (an entry
+  // of either family generation, or MSIS-86's loader with its own
+  // constants); a first one, before anything has set it, takes it for its
+  // own latitude as an entry would: a zero gravity would flatten every
+  // diffusive profile (He at 400 km several times too dense).
   if (parmb.gsurf == 0.0)
     gravity_at_latitude(csw.sw[1] == 0.0 ? 45.0 : glat, &parmb.gsurf, &parmb.re_eff);
   double* zn1 = c.zn1;
@@ -802,7 +806,9 @@ void pressure_level(Generation& gen, int iyd, double sec, double* alt, double gl
     const double q = 1.0 + z / parmb.re_eff;
     const double g = parmb.gsurf / (q * q);
     const double sh = rgas * t[1] / (g * xm);
-    // Newton steps on ln p, damped by ln 10 for the first ones.
+    // Newton steps on ln p: diff is a decimal logarithm, so the factor ln 10
+    // makes the first steps full ones; the later ones (NRLMSISE-00 from the
+    // sixth) drop it and move ln 10 times less.
     if (l < var.ghp_damped_steps)
       z = z - sh * diff * 2.302;
     else

@@ -41,7 +41,7 @@ struct Variant {
   bool h_then_n;            // H selector also gives N
   // Pressure-level search.
   int ghp_max_steps;        // evaluations before giving up
-  int ghp_damped_steps;     // steps with the ln 10 factor (then undamped)
+  int ghp_damped_steps;     // steps before this one are full (x ln 10), later shortened
   bool ghp_day_by_product;  // day fraction as iday * (1/91.25) (else iday / 91.25)
   const char* ghp_msg;
   // Profile messages.

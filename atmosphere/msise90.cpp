@@ -101,7 +101,8 @@ msis::Generation e90{kMsise90,
 using namespace kest;
 
 // tselec5, tretrv5: the MSISE-90 switch setter (the rule of tselec7, own
-// saved copy) and the read-back of its last values.
+// saved copy) and the read-back of its last values (or of the 25 ones that
+// an MSISE-90 evaluation sets when no setter has run; zeros before either).
 extern "C" void tselec5_(double* sv) { msis::set_switches(sv, tselec5_saved.saved_switches, false); }
 
 extern "C" void tretrv5_(double* svv) {

@@ -120,7 +120,9 @@ using namespace kest;
 //           ran last governs every later evaluation.
 extern "C" void tselec7_(double* sv) { msis::set_switches(sv, tselec7_saved.saved_switches, false); }
 
-// tretrv7: returns the values of the last tselec7 call in svv[25].
+// tretrv7: returns in svv[25] the values of the last tselec7 call, or the
+// 25 ones that an NRLMSISE-00 evaluation sets when no switch setter of any
+// generation has run (zeros before either).
 extern "C" void tretrv7_(double* svv) {
   std::copy(std::begin(tselec7_saved.saved_switches), std::end(tselec7_saved.saved_switches), svv);
 }
@@ -149,7 +151,8 @@ extern "C" double vtst7_(int* iyd, double* sec, double* glat, double* glong, dou
 }
 
 // scalh: scale height (km) at alt (km) for molecular mass xm and temperature
-// temp (K), with the gravity of parmb (set by the last gtd7 call).
+// temp (K), with the gravity of parmb (as the last gtd7 or gtd6 call set it,
+// or whoever wrote parmb last: see atmosphere_state.hpp).
 extern "C" double scalh_(double* alt, double* xm, double* temp) {
   const double q = 1.0 + *alt / parmb.re_eff;
   const double g = parmb.gsurf / (q * q);
@@ -178,7 +181,8 @@ extern "C" void splini7_(double* xa, double* ya, double* y2a, int* n, double* x,
 // mass xm (0: the temperature is returned) with thermal-diffusion factor
 // alpha, from the density dlb at zlb: Bates profile above zn1(1), spline in
 // geopotential height through the mn1 nodes zn1/tn1 (end gradients tgn1)
-// below it. Writes tn1(1), tgn1(1) (the join to the Bates profile).
+// below it. Below zn1(1) writes tn1(1), tgn1(1) (the join to the Bates
+// profile).
 extern "C" double densu7_(double* alt, double* dlb, double* tinf, double* tlb, double* xm,
                           double* alpha, double* tz, double* zlb, double* s2, int* mn1,
                           double* zn1, double* tn1, double* tgn1) {
@@ -239,15 +243,17 @@ extern "C" double glob7s_(double* p) { return msis::glob(nrl, p); }
 // gts7: NRLMSISE-00 thermosphere at alt >= 72.5 km (see gtd7 for the
 // arguments): exospheric temperature, lower-boundary values, temperature
 // profile and the densities the selector asks for.
-// State:    vtst7 slot 2; writes gts3c, dmix, meso7 (tn1, tgn1); reads the
-//           gravity in parmb that the last full-altitude call set (or, before
-//           any, sets it for this latitude).
+// State:    vtst7 slot 2; writes gts3c, dmix, meso7 (tn1, tgn1) and,
+//           through globe7 and glob7s, what they read and write (csw, cswi,
+//           lpoly, lpolyi, ttest); reads the gravity that the last writer of
+//           parmb left there (gtd7, gtd6, or MSIS-86's loader with its own
+//           constants), setting it for this latitude while it is still zero.
 // Failure:  a selector not in {48,0,4,16,28,32,40,1,49,14,17} prints
 //           " MASS<value>  NOT VALID"; densities 0, t(2) not written. A
 //           diffusive or mixed density that comes out negative or not a
 //           number below a species' mixing limit (inputs far outside the
-//           model's range): the message of dnet7, and that species' density
-//           not a number.
+//           model's range, or the strongest storms near the poles): the
+//           message of dnet7, and that species' density not a number.
 extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {
@@ -260,8 +266,9 @@ extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* 
 //           f107, ap[7], mass selector.
 // Returned: d[9] He, O, N2, O2, Ar, mass density, H, N, anomalous O; t[2]
 //           exospheric temperature and temperature at alt.
-// State:    reads csw; writes parmb, datime, meso7 and, through gts7, the
-//           other shared records; keeps its last thermospheric results.
+// State:    reads csw (sets all switches to 1 first when no setter has
+//           run); writes parmb, datime, meso7 and, through gts7, the other
+//           shared records; keeps its last thermospheric results.
 // Notes:    1. Above 72.5 km the thermosphere; below, a spline profile with
 //              hydrostatic N2, He, O2 and Ar at their mixing ratios, blended
 //              into the thermosphere between 62.5 and 72.5 km.
@@ -296,9 +303,10 @@ extern "C" void gtd7d_(int* iyd, double* sec, double* alt, double* glat, double*
 
 // ghp7: altitude alt (km) of the pressure level press (mb), by Newton steps
 // on gtd7; d and t hold the model values there.
-// Failure:  no convergence to 0.00043 in log10 p after 12 evaluations: prints
-//           "GHP7 NOT CONVERGING FOR PRESS" with press and the last
-//           difference (1PE12.2 each) and returns the last altitude.
+// Failure:  the 12th evaluation reached (no convergence to 0.00043 in
+//           log10 p before it): prints "GHP7 NOT CONVERGING FOR PRESS" with
+//           press and the last difference (1PE12.2 each) and returns the
+//           last altitude evaluated.
 extern "C" void ghp7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, double* d, double* t,
                       double* press) {

@@ -298,7 +298,8 @@ void trara1(const int* header, const int* body, double l, double* bb0, double e,
 // Given and returned:
 //           bbo     double[ntime]   B/B0 per point; raised to 1 when below 1
 //                                   (only for points whose L is in range,
-//                                   and only when nene >= 1)
+//                                   and only when some column's energies
+//                                   are usable, see Failure)
 // Returned: flux    double[100000 x 25]  rows 1..ntime, all 25 columns
 // State:    writes tra2.
 // Failure:  fill value -1.0E31 for: every column beyond nene; a point whose L
@@ -306,15 +307,16 @@ void trara1(const int* header, const int* body, double l, double* bb0, double e,
 //           value; an entry whose flux is zero (or whose upper value is zero
 //           for the kinds 1 and 2); every entry of a column whose energy (E1,
 //           and E2 of a band of kind 2) is not positive and finite; every
-//           entry when whichm or whatf is out of range (nothing printed). ntime above 100000 or nene above 25:
-//           one message line, the fill value in the first min(ntime, 100000)
-//           rows, nothing computed.
+//           entry when whichm or whatf is out of range (nothing printed).
+//           ntime above 100000 or nene above 25: one message line, the fill
+//           value in the first min(ntime, 100000) rows, nothing computed.
 // Notes:    1. The differential flux at E is the difference of the integral
 //              fluxes at E - 0.001 and E + 0.001 MeV over 0.002 MeV.
 //           2. A band of zero width (E2 = E1), or narrower than 1e-9 E1,
-//              gives the differential flux at E1, the limit of the band mean,
-//              not 0/0 or the rounding noise of two nearly equal integral
-//              fluxes.
+//              gives the differential flux at E1 of note 1, not 0/0 or the
+//              rounding noise of two nearly equal integral fluxes. It stands
+//              for the limit of the band mean; at a map energy it mixes the
+//              slopes on both sides (see energy_band.hpp).
 extern "C" void get_ae8_ap8_flux_(int* ntime, int* whichm, int* whatf, int* nene, double* energy, double* bbo,
                                   double* lm, double* flux) {
   using kest::baddata;

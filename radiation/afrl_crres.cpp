@@ -367,8 +367,10 @@ void init_crres(int model, const char* path, int path_len) {
 // Failure:  fill value -1.0E31 for: every column beyond nene; a point with L
 //           outside [first, last) of the L grid, B/B0 above 684.6, or (whichm
 //           5) Ap15 outside 5..55; E1 outside the energy grid; a band with E2
-//           below E1 or above the grid; a result of 0 or below; every entry
-//           for whichm outside 1..10 or whatf outside 1..3 (no table read).
+//           below E1 or above the grid; for kind 1, a table value of 0 or
+//           below at either grid energy around E1; a result of 0 or below;
+//           every entry for whichm outside 1..10 or whatf outside 1..3 (no
+//           table read).
 //           ntime above 100000, nene above 25, path_len outside 0..500: one
 //           message line, fill values, no table read. A table that cannot be
 //           read: stop (see init_crres).

@@ -42,8 +42,10 @@ bool flux_call_fits(int ntime, int nene, double* flux);
 //           x1, x2, x3        position of each point (not written)
 // Returned: w        lm (the magnitude of Lm; fill kept), bbo = Blocal/Bmin,
 //                    and the other calcul_lstar_ outputs, per point
-// State:    through calcul_lstar_ reads magmod and may set flag_l; for the
-//           systems 2..5 sets the sun and axes state to each point's time.
+// State:    through calcul_lstar_ reads magmod and the field-model state and
+//           writes flag_l (0 under the drivers' lstar_opt 0, which stops the
+//           search after Bmin); for the systems 2..5 sets the sun and axes
+//           state to each point's time.
 // Failure:  a position system outside 0..8 places no point: fill value in
 //           lm and the other outputs of every point.
 // Requires: the driver's field model set up (magmod, internal field, sun).

@@ -85,8 +85,10 @@ extern "C" void search_flux_tab_meov2_(void) { load_version(2); }
 //             E1 -/+ 0.01 MeV (single-precision step), one-sided at emin and
 //             emax; an energy within 0.01 MeV of an end gives fill.
 //           2. A band of zero width (E2 = E1), or narrower than 1e-9 E1,
-//             gives the whatf 1 result at E1, the limit of the band mean,
-//             not the rounding noise of two nearly equal integral fluxes.
+//             gives the whatf 1 result at E1, not the rounding noise of two
+//             nearly equal integral fluxes. It stands for the limit of the
+//             band mean; at a table energy or an end of the range it is
+//             often several percent off it (see energy_band.hpp).
 //           3. Mission years after 2022 take the cycle years of minima that
 //             follow at the model's period (calc_year_cycle).
 //           4. A Nene above 50 is read as 50: the arrays hold no more.

@@ -138,17 +138,19 @@ extern "C" void search_flux_tab_v3_(void) { load_version(3); }
 // State:    writes param_ruk (loads the version).
 // Failure:  launch year 0 or before 1902, whichm outside 1..3, whatf
 //           outside 1..3 (tested in that order): message lines on standard
-//           output and a stop (exit status 1). An energy outside the
-//           version's range, or a band that reaches above it, gives the fill
-//           value -1.0E31 in all three results; so does every entry for a
-//           duration below 1 or above 10000 years.
+//           output and a stop (exit status 1). The fill value -1.0E31 in all
+//           three results for: an energy outside the version's range (whatf
+//           1); a band that reaches above the range or lies wholly below it;
+//           an integral from above emax; every entry for a duration below 1
+//           or above 10000 years.
 // Notes:    1. Mission years after 2022 take the cycle years of minima that
 //             follow at the model's period (calc_year_cycle).
 //           2. whatf 2 returns the band integral itself, not the mean per
 //             MeV over the band.
-//           3. Sub-energies of a band below the version's range take no part:
-//             the trapezoid sum starts at the first sub-energy inside the
-//             range, so such a band gives the integral over its part inside.
+//           3. Sub-energies of a band or an integral below the version's
+//             range take no part: the trapezoid sum starts at the first
+//             sub-energy inside the range, so a band or integral that starts
+//             below emin gives the sum over its sub-energies inside.
 //           4. A Nene above 50 is read as 50: the arrays hold no more.
 // References: D. Boscher, S. Bourdarie, R. Friedel, R. Belian, Model for the
 //           geostationary electron environment: POLE, IEEE Trans. Nucl. Sci.
