@@ -23,9 +23,12 @@
 // read as fewer or blank records. Characters past column 55 are not examined
 // otherwise.
 //
-// Failure: "epoch.tmp" missing, a malformed record, an EPOCH text that is not
-// a number (in any record), or more than kMaxRecords records: a message on
-// standard error naming the line, exit status 1, "position.tmp" untouched.
+// Failure: a malformed record, an EPOCH text that is not a number (in any
+// record) or a selected record's EPOCH value outside the years 0000-9999: a
+// message on standard error naming "epoch.tmp" and the line. "epoch.tmp"
+// missing ("Error opening epoch file"), unreadable ("Error reading epoch
+// file: " and the reason) or holding more than kMaxRecords records: a
+// message on standard error. Each: exit status 1, "position.tmp" untouched.
 // The temporary file not creatable: "Error opening position file: " and the
 // reason, before "epoch.tmp" is read. A failed write (disk full, file-size
 // limit): "Error writing position file: " and the reason. Both exit status 1.
@@ -210,8 +213,9 @@ void open_position_file() {
 }
 
 // Writes every record's line to the temporary file and renames it onto
-// "position.tmp". On a failed write the temporary file is removed (the exit
-// handler of the output) and "position.tmp" keeps what it held.
+// "position.tmp". On a failed write the temporary file is removed (by the
+// exit handler of the output, or by atomic_commit when the flush, close or
+// rename fails) and "position.tmp" keeps what it held.
 void write_position_file() {
   std::FILE* f = position_out.file;
   char line[256];
@@ -253,8 +257,8 @@ int main() {
   // A file-size limit then fails the write (reported, temporary file removed)
   // instead of killing the process.
   std::signal(SIGXFSZ, SIG_IGN);
-  // A run of 100000 records takes half an hour: a Ctrl-C must not leave its
-  // temporary output behind.
+  // A run of 100000 selected records takes about an hour: a Ctrl-C must not
+  // leave its temporary output behind.
   kest::fio::remove_pending_on_signals();
   open_position_file();
   read_epoch_file();
