@@ -6,8 +6,9 @@
 // one call of the L* core, and writes one line per record to "position.tmp".
 // A record that is not selected carries the results of the latest selected
 // record at or before it; records before the first selected one carry the
-// fill value (a failed computation). The field model and options are fixed:
-// IGRF with the Olson-Pfitzer quiet model, options (1, 0, 2, 0, 0).
+// fill value in the six computed columns, the two pitch angles reading 90.
+// The field model and options are fixed: IGRF with the Olson-Pfitzer quiet
+// model, options (1, 0, 2, 0, 0).
 //
 // Input record  (A20,2X,A19,1X,I4,1X,F8.2): epoch text, time text, tag, lon.
 // Output record (A,2H, ,A,1H,,I4,3(1H,,F12.3),1P,8(1H,,E14.6),0P), 205 chars.
@@ -70,7 +71,8 @@ struct Records {
   int count;
 };
 
-// Per-selected-record storage, numbered from 1; slot 0 holds the fill value
+// Per-selected-record storage. The core's inputs fill slots 0..count-1; its
+// results are numbered from 1, and slot 0 of the results holds the fill value
 // and serves the records read before the first selected one.
 struct Selected {
   int iyear[kNmax], idoy[kNmax];
