@@ -100,7 +100,7 @@ constexpr double ecl_e3 = 0.9175;
 //             valid while every fourth year is a leap year (1901-2099).
 //           2. Each angle is reduced as x - trunc(x/360) 360; the ecliptic
 //             longitude after its equation of centre is not reduced again.
-//           3. RAD = 57.29577951308 (ten decimals) converts degrees.
+//           3. RAD = 57.29577951308 (eleven decimals) converts degrees.
 // References: C. T. Russell, "Geophysical coordinate transformations",
 //           Cosmic Electrodynamics 2, 184-196 (1971).
 extern "C" void sun_(int* iyr, int* iday, double* secs, double* gst, double* slong,
