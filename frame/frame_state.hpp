@@ -1,8 +1,10 @@
 // Process-wide records of the geomagnetic frame subsystem.
 //
 // Each record is one named struct, declared here once, with its writers and
-// readers. Nothing else in the frame keeps state beyond routine caches, which
-// are named where they live.
+// readers. Nothing else in the frame keeps state beyond routine caches (the
+// last sun angles of init_gsm_ and of the heliospheric conversions), which
+// are named where they live, and the pending output file of the file helpers
+// (atomic_output.hpp).
 #ifndef KEST_FRAME_STATE_HPP
 #define KEST_FRAME_STATE_HPP
 
