@@ -111,7 +111,8 @@ extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, doubl
 // geo_gdz: GEO Cartesian to geodetic (latitude, longitude, altitude).
 // Given:    x, y, z  double  GEO, Earth radii
 // Returned: lat  double  geodetic latitude, degrees; lon  double  degrees in
-//           (-180, 180]; alt  double  km above WGS84
+//           (-180, 180] (-180 only for y = -0.0 with x < 0, as atan2 gives
+//           it); alt  double  km above WGS84
 // State:    writes gener (initize)
 // Notes:    1. The iteration stops as soon as EITHER the altitude change is at
 //             most 0.001 Re OR the latitude change at most 0.001 rad; it
