@@ -36,8 +36,9 @@ void set_epoch(int* iyr) {
 }  // namespace
 
 // Thin conversions: set the frame for (iyr, idoy, ut), then one rotation.
-// Given: iyr, idoy int; ut double s; xin(3) double. Returned: xout(3) double
-// (and psi, the dipole tilt in radians, for the GSM pair).
+// Given: iyr, idoy int; ut double s (the MAG pair: iyr only, the IGRF epoch
+// of its mid-year); xin(3) double. Returned: xout(3) double (and psi, the
+// dipole tilt in radians, for the GSM pair).
 // State: write dgrf, model, dipigrf, soleil, sundip (the MAG pair only the
 // first three).
 // Failure: nothing is tested. A year before 1965 or after 2014 (its mid-year
