@@ -21,8 +21,9 @@ inline constexpr double kEpochMax = 315569519999999.0;
 // fraction of the day, rounded to nearest. A fraction that rounds to 1 is
 // carried to 0 of the next day (and year). Writes a NUL-terminated text of 17
 // characters into out (at least 18 bytes).
-// Returns false, writing an empty text, for a value that is not finite or
-// lies outside [kEpochMin, kEpochMax].
+// Returns false for a value that is not finite or lies outside [kEpochMin,
+// kEpochMax], and for an out_size below 18; out then holds an empty text
+// (when out_size is at least 1).
 bool encode_epoch_year_doy_fod(double epoch, char* out, std::size_t out_size);
 
 }  // namespace cdf

@@ -6,8 +6,9 @@
 // one call of the L* core, and writes one line per record to "position.tmp".
 // A record that is not selected carries the results of the latest selected
 // record at or before it; records before the first selected one carry the
-// fill value (a failed computation). The field model and options are fixed:
-// IGRF with the Olson-Pfitzer quiet model, options (1, 0, 2, 0, 0).
+// fill value in the six computed columns, the two pitch angles reading 90.
+// The field model and options are fixed: IGRF with the Olson-Pfitzer quiet
+// model, options (1, 0, 2, 0, 0).
 //
 // Input record  (A20,2X,A19,1X,I4,1X,F8.2): epoch text, time text, tag, lon.
 // Output record (A,2H, ,A,1H,,I4,3(1H,,F12.3),1P,8(1H,,E14.6),0P), 205 chars.
@@ -23,9 +24,12 @@
 // read as fewer or blank records. Characters past column 55 are not examined
 // otherwise.
 //
-// Failure: "epoch.tmp" missing, a malformed record, an EPOCH text that is not
-// a number (in any record), or more than kMaxRecords records: a message on
-// standard error naming the line, exit status 1, "position.tmp" untouched.
+// Failure: a malformed record, an EPOCH text that is not a number (in any
+// record) or a selected record's EPOCH value outside the years 0000-9999: a
+// message on standard error naming "epoch.tmp" and the line. "epoch.tmp"
+// missing ("Error opening epoch file"), unreadable ("Error reading epoch
+// file: " and the reason) or holding more than kMaxRecords records: a
+// message on standard error. Each: exit status 1, "position.tmp" untouched.
 // The temporary file not creatable: "Error opening position file: " and the
 // reason, before "epoch.tmp" is read. A failed write (disk full, file-size
 // limit): "Error writing position file: " and the reason. Both exit status 1.
@@ -67,7 +71,8 @@ struct Records {
   int count;
 };
 
-// Per-selected-record storage, numbered from 1; slot 0 holds the fill value
+// Per-selected-record storage. The core's inputs fill slots 0..count-1; its
+// results are numbered from 1, and slot 0 of the results holds the fill value
 // and serves the records read before the first selected one.
 struct Selected {
   int iyear[kNmax], idoy[kNmax];
@@ -210,8 +215,9 @@ void open_position_file() {
 }
 
 // Writes every record's line to the temporary file and renames it onto
-// "position.tmp". On a failed write the temporary file is removed (the exit
-// handler of the output) and "position.tmp" keeps what it held.
+// "position.tmp". On a failed write the temporary file is removed (by the
+// exit handler of the output, or by atomic_commit when the flush, close or
+// rename fails) and "position.tmp" keeps what it held.
 void write_position_file() {
   std::FILE* f = position_out.file;
   char line[256];
@@ -253,8 +259,8 @@ int main() {
   // A file-size limit then fails the write (reported, temporary file removed)
   // instead of killing the process.
   std::signal(SIGXFSZ, SIG_IGN);
-  // A run of 100000 records takes half an hour: a Ctrl-C must not leave its
-  // temporary output behind.
+  // A run of 100000 selected records takes about an hour: a Ctrl-C must not
+  // leave its temporary output behind.
   kest::fio::remove_pending_on_signals();
   open_position_file();
   read_epoch_file();

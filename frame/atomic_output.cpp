@@ -15,7 +15,8 @@ namespace kest::fio {
 namespace {
 
 // pending_output: the output being written, if any. Written by atomic_open,
-// cleared by atomic_commit and atomic_abandon; read by the exit handler.
+// cleared by atomic_commit and atomic_abandon; read by the exit handler and
+// the signal handler.
 struct PendingOutput {
   AtomicOutput* volatile out = nullptr;  // also read by the signal handler
   bool handler_registered = false;

@@ -31,7 +31,8 @@ struct AtomicOutput {
 // Given:    final_name  the path the finished file is to have
 // Returned: out  (file open, names set) on success
 // Failure:  false with errno set (the directory is not writable, the name is
-//           too long: ENAMETOOLONG); nothing is created.
+//           too long: ENAMETOOLONG, the name is empty: ENOENT); nothing is
+//           created.
 // Notes:    SIGINT, SIGTERM and SIGHUP are held back while the temporary
 //           file is created and recorded, so that an interrupt at that
 //           moment still finds it to remove.

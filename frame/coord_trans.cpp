@@ -36,10 +36,15 @@ void set_epoch(int* iyr) {
 }  // namespace
 
 // Thin conversions: set the frame for (iyr, idoy, ut), then one rotation.
-// Given: iyr, idoy int; ut double s; xin(3) double. Returned: xout(3) double
-// (and psi, the dipole tilt in radians, for the GSM pair).
+// Given: iyr, idoy int; ut double s (the MAG pair: iyr only, the IGRF epoch
+// of its mid-year); xin(3) double. Returned: xout(3) double (and psi, the
+// dipole tilt in radians, for the GSM pair).
 // State: write dgrf, model, dipigrf, soleil, sundip (the MAG pair only the
 // first three).
+// Failure: nothing is tested. A year before 1965 or after 2014 (its mid-year
+// outside 1965.0-2015.0) gives the IGRF warning and the nearest epoch
+// (init_dtd_); one outside 1901-2099 keeps the sun of the last successful
+// instant (init_gsm_), without a message.
 extern "C" void geo2gsm1_(int* iyr, int* idoy, double* ut, double* psi, double* xin, double* xout) {
   *psi = set_frame(iyr, idoy, ut);
   geo_gsm_(xin, xout);
@@ -95,10 +100,14 @@ extern "C" void mag2geo1_(int* iyr, double* xin, double* xout) {
 //           leaves xin(1) in km; GSE to HEE/HAE/HEEQ leaves xin in km; an
 //           HEE input to a geocentric system leaves xin in km.
 // Returned: xout(3)  double
-// State:    sets the frame records for the time (see the thin conversions)
+// State:    writes the frame records of the time through the thin
+//           conversions, sunmah through the heliospheric steps and gener
+//           through the geodetic and heliospheric ones; equal codes touch
+//           nothing.
 // Failure:  an input or output code outside 0-11: "sysaxesIN out of range !"
 //           or "sysaxesOUT out of range !" on standard output, fill value in
-//           xout. Equal codes copy xin silently, whatever their value.
+//           xout. Equal codes copy xin silently, whatever their value. Years
+//           as in the thin conversions and the heliospheric routines.
 extern "C" void coord_trans1_(int* sysaxesin, int* sysaxesout, int* iyr, int* idoy, double* ut, double* xin,
                               double* xout) {
   const int in = *sysaxesin, out = *sysaxesout;
@@ -230,6 +239,8 @@ extern "C" void coord_trans1_(int* sysaxesin, int* sysaxesout, int* iyr, int* id
 // Given: ntime int; sysaxesin, sysaxesout int; iyr(ntime), idoy(ntime) int;
 //        ut(ntime) double; xin(3, ntime) double (never changed).
 // Returned: xout(3, ntime) double.  Nothing happens for ntime <= 0.
+// Failure: as coord_trans1 for each point: a code out of range writes its
+//          message and the fill value once per point.
 extern "C" void coord_trans_vec1_(int* ntime, int* sysaxesin, int* sysaxesout, int* iyr, int* idoy, double* ut,
                                   double* xin, double* xout) {
   for (int i = 0; i < *ntime; ++i) {

@@ -105,6 +105,8 @@ extern "C" void caldat_(int* julian, int* year, int* month, int* day) {
 }
 
 // get_doy: day of year of a civil date (1 for 1 January).
+// Given:   year, month, day  int  (months and days are not range-tested)
+// Returns: int  day of year, julday(date) - julday(year, 1, 1) + 1
 // Failure: as julday; a day of year beyond the 32-bit range (a day far out of
 //          its month) likewise stops with the out-of-range message.
 extern "C" int get_doy_(int* year, int* month, int* day) {

@@ -16,22 +16,26 @@
 namespace kest::fio {
 
 // Reads an Iw field. Returns false for anything but an optional sign and at
-// least one digit (blanks ignored; an all-blank field reads as 0).
+// least one digit (blanks ignored; an all-blank field reads as 0), and for a
+// value beyond +-2147483647.
 bool read_int(std::string_view field, int* value);
 
 // Reads an Fw.d (or Dw.d) field: optional sign, digits with or without a
 // decimal point, optional exponent (a letter E, D or Q followed by an
 // optionally signed integer, or a signed integer alone). Without a decimal
 // point the digits carry d implied decimals. Returns false on any other
-// character, or on a sign or point without a digit.
+// character, on a sign or point without a digit, and on a value beyond the
+// range of a double (an underflow reads as 0).
 bool read_real(std::string_view field, int decimals, double* value);
 
-// Reads a list-directed (free-form) real: the first blank- or comma-delimited
-// item of the text. Returns false when there is no item or it is not a
-// finite number.
+// Reads a list-directed (free-form) real: the first item of the text,
+// delimited by a blank, a comma or a slash (D taken as E in its exponent).
+// Returns false when there is no item or it is not a finite number.
 bool read_free_real(std::string_view text, double* value);
 
-// Appends an Iw, Fw.d or 1PEw.d field to out (w characters exactly).
+// Writes an Iw, Fw.d or 1PEw.d field at out: w characters, right-justified,
+// then a NUL, so out must have room for w + 1. A value that is not finite is
+// written as NaN, Infinity or -Infinity.
 void write_int(char* out, int width, int value);
 void write_fixed(char* out, int width, int decimals, double value);
 void write_sci(char* out, int width, int decimals, double value);

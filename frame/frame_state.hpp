@@ -1,8 +1,10 @@
 // Process-wide records of the geomagnetic frame subsystem.
 //
 // Each record is one named struct, declared here once, with its writers and
-// readers. Nothing else in the frame keeps state beyond routine caches, which
-// are named where they live.
+// readers. Nothing else in the frame keeps state beyond routine caches (the
+// last sun angles of init_gsm_ and of the heliospheric conversions), which
+// are named where they live, and the pending output file of the file helpers
+// (atomic_output.hpp).
 #ifndef KEST_FRAME_STATE_HPP
 #define KEST_FRAME_STATE_HPP
 
@@ -14,8 +16,9 @@ namespace kest {
 //   re  Earth radius, km (the unit Re of every Cartesian position).
 //   a2  square of the WGS84 equatorial radius, km^2.
 //   b2  square of the WGS84 polar radius, km^2.
-// Written by initize_ (same values at every call); read by the geodetic
-// conversions, the field cores and the heliospheric routines.
+// Written by initize_ (same values at every call), which the geodetic and
+// heliospheric routines and the field cores call; read only by the geodetic
+// conversions and the heliospheric routines.
 struct Gener {
   double re;
   double a2;
@@ -26,7 +29,8 @@ extern Gener gener;
 // dgrf: IGRF coefficients of the current epoch, Schmidt quasi-normalised, nT.
 //   gnm, hnm  slot k = n(n+1)/2 + m (0-based) holds (n, m), n = 0..10; slot 0
 //             and the h slots with m = 0 hold 0.
-// Written only by init_dtd_; read by calcul_gh1_ (and get_terms_ through it).
+// Written only by init_dtd_; read by calcul_gh1_ and by get_terms_, to which
+// init_dtd_ hands it.
 struct Dgrf {
   double gnm[66];
   double hnm[66];
@@ -37,7 +41,8 @@ extern Dgrf dgrf;
 //   igrf_. gh[0] = 0; degree n = 1..10 occupies gh[n*n .. n*n + 2n]: scaled
 //   g(n,0), then for m = 1..n scaled g(n,m) followed by scaled h(n,m).
 //   Entries 121..143 are unused.
-// Written only by calcul_gh1_; read only by igrf_.
+// Written by calcul_gh1_ (and set to NaN by init_dtd_ for a year that is not
+// a number); read only by igrf_.
 struct Model {
   double gh[144];
 };
@@ -93,8 +98,8 @@ extern Sundip sundip;
 //         for 1 <= m <= n, i.e. gh[n][m-1]. Entry (1,1) is 0.
 //   nmax  degree + 1 of the loaded model (7 Jensen-Cain 1960, 11 GSFC 12/66);
 //         0 before any load. Entries beyond it keep earlier loads' values.
-// Written only by jensenandcain1960_ and gsfc1266_; read only by
-// get_intfield_.
+// Written only by jensenandcain1960_ and gsfc1266_; read by get_intfield_
+// and by the loaders' own dipole step.
 struct Intfield {
   double gh[16][16];
   std::int32_t nmax;
@@ -107,9 +112,11 @@ extern Intfield intfield;
 //   sin_theta, cos_theta  angle of the Earth from the node of the solar equator
 //   sin_i, cos_i          inclination of the solar equator (7.25 deg)
 //   sin_omega, cos_omega  ecliptic longitude of the ascending node
-// Written by sun2_ (through the heliospheric conversions) for years
-// 1901-2099, else left as it was; zero before the first such call. Read by
-// hae_heeq_, heeq_hae_, hae_hee_, hee_hae_, gse_hee_.
+// Written by the heliospheric conversions from sun2_ for years 1901-2099;
+// for another year they put back the last sun whose values were all finite
+// (the previous one, unless a time of day that is not a number intervened).
+// Zero before the first such call. Read by hae_heeq_, heeq_hae_, hae_hee_,
+// hee_hae_, gse_hee_.
 struct SunMah {
   double t0;
   double lambda;

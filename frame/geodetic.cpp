@@ -83,8 +83,9 @@ extern "C" void car_sph_(double* xin, double* r, double* lat, double* lon) {
   }
   double phi = std::atan2(y, x) * deg;
   if (phi < 0.0) phi += 360.0;
-  // A longitude a hair below zero (|y| under about 1e-14 |x|) rounds to
-  // exactly 360 when 360 is added; that is the meridian 0.
+  // A longitude a hair below zero (within 2.8e-14 degree, half a unit in the
+  // last place of 360: |y| under about 5e-16 |x|) rounds to exactly 360 when
+  // 360 is added; that is the meridian 0.
   if (phi >= 360.0) phi = 0.0;
   *lon = phi;
   *lat = 90.0 - std::atan2(std::sqrt(rho2), z) * deg;
@@ -110,7 +111,8 @@ extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, doubl
 // geo_gdz: GEO Cartesian to geodetic (latitude, longitude, altitude).
 // Given:    x, y, z  double  GEO, Earth radii
 // Returned: lat  double  geodetic latitude, degrees; lon  double  degrees in
-//           (-180, 180]; alt  double  km above WGS84
+//           (-180, 180] (-180 only for y = -0.0 with x < 0, as atan2 gives
+//           it); alt  double  km above WGS84
 // State:    writes gener (initize)
 // Notes:    1. The iteration stops as soon as EITHER the altitude change is at
 //             most 0.001 Re OR the latitude change at most 0.001 rad; it
@@ -226,6 +228,8 @@ extern "C" void sph_car_vect_(double* /*r*/, double* lat, double* lon, double* v
 
 // car_sph_vect: Cartesian vector components to (radial, southward, eastward)
 // at (lat, lon); the inverse rotation of sph_car_vect.
+// Given:    r (not read); lat, lon  double  degrees; vin(3)  double
+// Returned: vout(3)  double
 extern "C" void car_sph_vect_(double* /*r*/, double* lat, double* lon, double* vin, double* vout) {
   const double rad = pi() / 180.0;
   const double theta = pi() / 2.0 - *lat * rad, phi = *lon * rad;

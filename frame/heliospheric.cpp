@@ -122,8 +122,8 @@ extern "C" void hee_hae_(double* xin, double* xout) {
   xout[2] = xin[2];
 }
 
-// gse_hee: GSE to HEE (and equally HEE to GSE), both in km: the Sun-Earth
-// distance of the Keplerian orbit minus the position, with y reversed.
+// gse_hee: GSE to HEE (and equally HEE to GSE), both in km: (R - x, -y, z),
+// R the Sun-Earth distance of the Keplerian orbit at the time of sunmah.
 // State: reads sunmah (t0, lambda).
 extern "C" void gse_hee_(double* xin, double* xout) {
   const double t0 = kest::sunmah.t0;
@@ -139,6 +139,8 @@ extern "C" void gse_hee_(double* xin, double* xout) {
 // gse2hee1: GSE (Re) to HEE (AU) at a time.
 // Given and returned: xin(3)  GSE in Re on entry, left in km.
 // Returned: xout(3)  HEE, AU.   State: writes gener, sunmah.
+// Failure: a year outside 1901-2099, without a message: the conversion uses
+// the last sun whose values were all finite (zero before any).
 extern "C" void gse2hee1_(int* iyr, int* idoy, double* ut, double* xin, double* xout) {
   initize_();
   for (int k = 0; k < 3; ++k) xin[k] *= kest::gener.re;
@@ -150,6 +152,7 @@ extern "C" void gse2hee1_(int* iyr, int* idoy, double* ut, double* xin, double* 
 // hee2gse1: HEE (AU) to GSE (Re) at a time.
 // Given and returned: xin(3)  HEE in AU on entry, left in km.
 // Returned: xout(3)  GSE, Re.   State: writes gener, sunmah.
+// Failure: as gse2hee1.
 extern "C" void hee2gse1_(int* iyr, int* idoy, double* ut, double* xin, double* xout) {
   for (int k = 0; k < 3; ++k) xin[k] *= kAuKm;
   update_sunmah(iyr, idoy, ut);
@@ -159,6 +162,7 @@ extern "C" void hee2gse1_(int* iyr, int* idoy, double* ut, double* xin, double* 
 }
 
 // The four heliocentric rotations at a time (no scaling). State: write sunmah.
+// Failure: as gse2hee1 (a zero sunmah makes HAE-HEEQ give the zero vector).
 extern "C" void hae2heeq1_(int* iyr, int* idoy, double* ut, double* xin, double* xout) {
   update_sunmah(iyr, idoy, ut);
   hae_heeq_(xin, xout);

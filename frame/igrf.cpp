@@ -134,10 +134,11 @@ extern "C" void get_terms_(double* g, double* h, double* th, double* ph, double*
 
 // calcul_gh1: rescales the coefficients of dgrf for the recursion of igrf_.
 // State:    reads dgrf; writes model.
-// Notes:    1. Degree n is scaled by f0 = -n!/2^n and, for order m, further
-//             by the Schmidt factor sqrt(2 (n-m)!/(n+m)!) times (n+m)!/(n-m)!
-//             built up step by step; the minus sign makes igrf_ return the
-//             field B = -grad V itself, in nT.
+// Notes:    1. Degree n is scaled by f0 = -n!/2^n and, for order m >= 1,
+//             further by the Schmidt factor sqrt(2 (n-m)!/(n+m)!) times
+//             (n+m)!/(2 n!), that is by sqrt((n+m)! (n-m)!/2)/n!, built up
+//             step by step; the minus sign makes igrf_ return the field
+//             B = -grad V itself, in nT.
 extern "C" void calcul_gh1_() {
   double w[120];
   int j = 0;

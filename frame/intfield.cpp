@@ -79,7 +79,8 @@ void load_dipole() {
 // Requires: init_dtd_ (or a fixed-epoch loader) for dipigrf.
 // Failure:  the dipole centre divides by zero; no test.
 // Notes:    1. In the dipole frame (shifted to the centre, turned by the MAG
-//             rotation) the field is written in Cartesian form: Bx = -3 b0 x z/r^5, By = -3 b0 y z/r^5,
+//             rotation) the field is written in Cartesian form:
+//             Bx = -3 b0 x z/r^5, By = -3 b0 y z/r^5,
 //             Bz = b0 (x^2 + y^2 - 2 z^2)/r^5, the same field as the
 //             spherical form Br = -2 b0 cos(th)/r^3, Bth = -b0 sin(th)/r^3,
 //             without its inverse trigonometric calls.
@@ -170,7 +171,8 @@ extern "C" void gsfc1266_() {
 //           and its neighbourhood, where the east component cannot be formed
 //           as Q/sin(th)): the fill value -1.0E31 in all three components, so
 //           that a caller can recognise the refused point by exact equality.
-//           The origin divides by zero.
+//           The origin (where the sine is 0/0) and a point that is not a
+//           number fail the same test and get the same fill values.
 // Notes:    1. Gauss-normalised Legendre functions by the recursion
 //             P(n,m) = cos P(n-1,m) - K(n,m) P(n-2,m), K cut after eight
 //             decimals; degree 1 always, degree n >= 2 while nmax > n, at

@@ -100,7 +100,7 @@ constexpr double ecl_e3 = 0.9175;
 //             valid while every fourth year is a leap year (1901-2099).
 //           2. Each angle is reduced as x - trunc(x/360) 360; the ecliptic
 //             longitude after its equation of centre is not reduced again.
-//           3. RAD = 57.29577951308 (ten decimals) converts degrees.
+//           3. RAD = 57.29577951308 (eleven decimals) converts degrees.
 // References: C. T. Russell, "Geophysical coordinate transformations",
 //           Cosmic Electrodynamics 2, 184-196 (1971).
 extern "C" void sun_(int* iyr, int* iday, double* secs, double* gst, double* slong,
@@ -134,14 +134,16 @@ extern "C" void sun_(int* iyr, int* iday, double* secs, double* gst, double* slo
 // Given:    iyr  int  year; iday  int  day of year; ut  double  seconds, UT
 // Returned: psi  double  dipole tilt, radians: asin(sun_dir . dip), positive
 //           when the northern end of the dipole leans towards the sun
-// State:    reads dipigrf (axis); writes soleil and sundip (as a whole).
+// State:    reads dipigrf (axis); writes soleil and sundip (as a whole);
+//           reads and, after a successful ephemeris, writes its own cache
+//           of the last sun angles (last_sun).
 // Requires: the internal field first (init_dtd_ or a fixed-epoch loader).
 // Failure:  a year outside 1901..2099: no message; the axes are rebuilt from
 //           the sun angles of the last successful call (before any: sun along
 //           GEI x, sidereal time 0) with the current dipole axis. A call whose
 //           time of day is not finite gives axes that are not numbers and is
-//           not a successful call. An all-zero
-//           dipigrf gives axes and tilt that are not numbers.
+//           not a successful call. An all-zero dipigrf gives axes and tilt
+//           that are not numbers.
 extern "C" void init_gsm_(int* iyr, int* iday, double* ut, double* psi) {
   // The angles of this instant. Only finite ones are kept for later
   // instants outside the ephemeris' years: a NaN or infinite time of day
@@ -174,7 +176,8 @@ extern "C" void init_gsm_(int* iyr, int* iday, double* ut, double* psi) {
 // The rotations. Each takes xin(3) and returns xout(3) in the same unit
 // (Earth radii for positions, nT for field vectors); xin and xout may be the
 // same array.
-// State:    read soleil and sundip (GEI, GSM, SM, GSE) or dipigrf (MAG).
+// State:    read soleil (GEI, GSE), soleil and sundip (GSM, SM) or dipigrf
+//           (MAG).
 // Requires: init_gsm_ for the instant (MAG: the internal field only).
 
 // geo_gei: GEO to GEI, a turn by the sidereal time about z.
