@@ -6,9 +6,11 @@
 // with the square of the tilt (16, 17), image currents that shield the tail
 // at z = +-30 Earth radii (3, 4), and ten closure terms for the magnetopause
 // and field-aligned currents (6..15). The shapes depend on thirteen more
-// parameters A18..A30, on the tilt and on a current-sheet surface that hinges
-// sunward of A22 and warps in y. Every basis field is the curl of a vector
-// potential, so the model field is divergence-free.
+// parameters A18..A30, on the tilt and on a current-sheet surface that
+// follows the dipole equator near the Earth, hinges A22 Earth radii tailward
+// to run parallel to the GSM equator beyond, and warps in y. Every basis
+// field is the curl of a vector potential, so the model field is
+// divergence-free.
 #include <cmath>
 
 #include "extfield/tsyganenko89_tables.hpp"
