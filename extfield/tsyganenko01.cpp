@@ -373,7 +373,9 @@ extern "C" void t01_01_(double* parmod, double* x, double* y, double* z, double*
 // Given:    parmod(10)  double  Pdyn (nPa), Dst (nT), IMF By, Bz (nT), W1..W6
 //           x, y, z  double  GSM position, Earth radii
 // Returned: bx, by, bz  double  external field, GSM, nT (no dipole field)
-// State:    as t01_01 (the 2004 hinging distance goes to rh0_tsyg04).
+// State:    as t01_01, except that the hinging distance goes to rh0_tsyg04
+//           and no dipole tilt cache is kept (the 2004 dipole computes the
+//           sine and cosine of the tilt at every call).
 // Requires: dip_ang set for the time.
 // Failure:  as t01_01.
 // Notes:    1. Dst enters as D* = 0.8 Dst - 13 sqrt(Pdyn).

@@ -95,7 +95,9 @@ Vec3 symmetric_field(double x, double y, double z) {
 }
 
 // Step function of the partial ring-current profiles.
-// f = a fa is a smooth step from -1 to 1 of width da about |a| = a0.
+// f = a fa rises linearly (f = a / a0) between -a0 and a0 and levels off at
+// -1 and 1 beyond, its corners at |a| = a0 rounded over a width of about da;
+// fs = df/da.
 void ffs_impl(double a, double a0, double da, double& f, double& fa, double& fs) {
   const double sq1 = std::sqrt((a + a0) * (a + a0) + da * da);
   const double sq2 = std::sqrt((a - a0) * (a - a0) + da * da);
