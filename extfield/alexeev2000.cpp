@@ -107,12 +107,19 @@ constexpr float kSV[3] = {17.6f, 13.0f, -18.3f};
 
 constexpr float kDeg = 0.0174532924f;       // radians per degree
 constexpr float kBetaSeam = 1.54919338f;    // sqrt(2.4): seam of the shielding forms
-constexpr float kExpClamp = 174.673004f;    // largest argument exp() takes in single precision
+// The model's bound on beta inside the inner edge of the tail sheet, and the
+// value put in its place: 174.673 is twice 87.3365, the magnitude of the
+// logarithm of the smallest normal single-precision number. It is no bound of
+// exp() in single precision (which overflows beyond 88.72 already). For the
+// drivers the model is meant for, beta inside the inner edge stays far below
+// it.
+constexpr float kExpClamp = 174.673004f;
 constexpr float kExpClamped = 174.669998f;
 
-// Offset (Earth radii) given to y for a point on the x axis, where the
-// azimuth about the axis is undefined: the field there is taken as its limit
-// from +y, along the plane z = 0 (the tail current sheet when the tilt is 0).
+// Offset (Earth radii) given to y for a point on the x axis (or whose tail
+// evaluation point, shifted by z0, is on it), where the azimuth about the
+// axis is undefined: the field there is taken as its limit from +y, along the
+// plane z = 0 (the tail current sheet when the tilt is 0).
 constexpr float kAxisOffset = 1.0e-4f;
 
 // Matrix-vector product w = M v, M stored column by column.

@@ -171,7 +171,7 @@ float power_series(int n, float x, float sign) {
 // Given:    x  float  the value
 // Returned: 12 characters, "s0.dddddE+ee" right-justified (blank sign for
 //           positive values); two-digit exponents (single precision needs no
-//           more).
+//           more); twelve "*" for a value that is not finite.
 std::string fortran_e12_5(float x) {
   char out[32];
   if (x == 0.0f || !std::isfinite(x)) {
@@ -256,7 +256,8 @@ void besk(int n, float x, float& k, float& dk) {
 // besm: exp(-x) I_n(x) and exp(-x) I'_n(x).
 // Given:    n  int  order (>= 1)
 // Given and returned: x  float  argument; set to -174.669998 when -x exceeds
-//           174.673004 (the exponential would overflow)
+//           174.673004 (the model's bound; exp(-x) overflows in single
+//           precision from -x = 88.72 on, so the results are then infinite)
 // Returned: i, di  float  the scaled I_n and I'_n
 // Failure:  the clamp writes " GRAND EXP-BESM,X=" and x (E12.5).
 // Notes:    1. x > 3.75: the scaled I0, I1 from their large-argument
