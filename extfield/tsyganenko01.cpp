@@ -9,9 +9,11 @@
 // an amplitude computed from the drivers. The sum is blended with the IMF
 // outside a model magnetopause across a thin boundary layer; outside it only
 // the penetrated IMF minus the model dipole remains, so that adding the
-// internal field leaves the IMF there. The models differ only in their
-// coefficients and in how the amplitudes and geometry depend on the drivers
-// (2001: G indices; 2004: the storm-time W integrals).
+// internal field leaves the IMF there. The models differ in their
+// coefficients, in how the amplitudes and geometry depend on the drivers
+// (2001: G indices; 2004: the storm-time W integrals), and in a few fixed
+// choices (the width of the boundary layer, the Birkeland tilt clamp, the
+// dipole's tilt cache).
 #include <algorithm>
 #include <cmath>
 
