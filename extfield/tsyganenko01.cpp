@@ -158,7 +158,10 @@ Vec3 shlcar3x3(double x, double y, double z, double psi) {
 //           x, y, z  unscaled GSM position, Re
 // Returned: b  external field, GSM, nT (never containing the dipole)
 // State:    writes rh0 or rh0_tsyg04, g, tail, birkpar, rcpar before the
-//           modules read them.
+//           modules read them, and through the Birkeland module
+//           dphi_b_rho0, dtheta, modenum; the 2001 dipole keeps its tilt
+//           cache. Outside the magnetopause only rh0 (or rh0_tsyg04) and g
+//           are written.
 // Failure:  none reported; pdyn <= 0, or a position that is not a number,
 //           gives not-a-number.
 // Notes:    1. The unbending of the tail sheet (to locate the point against
