@@ -734,7 +734,8 @@ void fac(const float x[3], float b[3], float z[3]) {
 // Returned: src(7,3)  float  dipole, ring current, tail, dipole shielding,
 //           ring shielding, region-1, IMF penetration (GSM, nT);
 //           total(3)  float  their sum
-// State:    reads the source constants and switches; writes cor1..cor4.
+// State:    reads the source constants and switches; writes cor1..cor4,
+//           and through the region-1 field tfac and switch element 10.
 // Requires: mas1d for the parameter set.
 // Notes:    1. The tail is evaluated at the point shifted by z0 along z.
 //           2. The shielded dipole uses the spherical-harmonic form for
@@ -853,7 +854,9 @@ void a2000_champ(double* x, double* b) {
 // Returned: bm(3)  float  external field, GSM, nT (the model's total without
 //           its own dipole; 0 outside the magnetopause)
 // State:    reads a2000_time (ut_a2000 in hours, year, month, day) and the
-//           switches; rewrites all of the model's working records.
+//           switches; writes the solar-longitude cache and, for a point
+//           inside the magnetopause, every other working record of the
+//           model and switch element 10.
 // Requires: a2000_time set for the time (the field-model set-up).
 // Failure:  none reported; inputs are not tested.
 // Notes:    1. The magnetopause is x + (y^2 + z^2) / (2 R1) = R1; a point on
