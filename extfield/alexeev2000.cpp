@@ -221,6 +221,7 @@ float sun_a2000(int year, int doy, int hour, int minute, int second) {
 // trans: dipole tilt and dipole strength of a date and time.
 // Given:    ut  float  time of day, hours; doy, year  int
 // Returned: psi  float  tilt, degrees; bd  float  dipole strength, nT (< 0)
+// State:    through sun_a2000, the solar-longitude cache.
 // Notes:    1. psi is the angle of the dipole axis from the GSM z axis with
 //             the opposite sign of the usual tilt: negative when the northern
 //             end leans towards the sun.

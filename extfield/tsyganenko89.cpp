@@ -55,7 +55,9 @@ T89cCache t89c_cache;
 //           der(3,30)  double  basis field k per unit Ak in column k
 //                      (k = 1..17, component fastest); the other columns
 //                      are left as they are (cleared when flag = 1)
-// State:    keeps the derived quantities t89_derived between calls.
+// State:    keeps the derived quantities t89_derived between calls; a call
+//           with flag = 1 and a column other than t89c's marks t89c's class
+//           as not loaded (t89c_cache.iopt = 10).
 // Requires: a call with flag = 1 before the first call with flag = 0.
 // Failure:  none reported. The image terms are singular on the GSM z axis
 //           at |z| >= 30 Earth radii; no guard is placed there.
