@@ -195,7 +195,8 @@ void dipgarm(int year, float g[3]) {
 
 // sun_a2000: ecliptic longitude of the sun.
 // Given:    year, doy, hour, minute, second  int
-// Returned: longitude, radians, in [0, 2 pi)
+// Returned: longitude, radians, in [0, 2 pi] (one subtraction of 2 pi above
+//           it, so the single-precision 2 pi itself can come back)
 // State:    sun_cache (the last computed longitude).
 // Failure:  a year outside 1901..2099 computes nothing and returns the last
 //           computed longitude (0 before any).
