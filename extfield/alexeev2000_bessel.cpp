@@ -30,7 +30,8 @@ float poly(const float (&c)[N], float t) {
 
 // Polynomial approximations of J0, J1, Y0, Y1 (coefficients of ascending
 // powers). Small arguments |x| <= 3 in (x/3)^2, large in 3/x as amplitude and
-// phase. Absolute errors below 1.1e-7.
+// phase. Absolute errors below 1.1e-7 (for small arguments the bound of Y1
+// holds for x Y1(x)).
 // References: M. Abramowitz and I. A. Stegun, Handbook of Mathematical
 // Functions (NBS, 1964), 9.4.1 to 9.4.6.
 constexpr float kJ0Small[7] = {1.0f, -2.2499997f, 1.2656208f, -0.3163866f,
