@@ -107,12 +107,19 @@ constexpr float kSV[3] = {17.6f, 13.0f, -18.3f};
 
 constexpr float kDeg = 0.0174532924f;       // radians per degree
 constexpr float kBetaSeam = 1.54919338f;    // sqrt(2.4): seam of the shielding forms
-constexpr float kExpClamp = 174.673004f;    // largest argument exp() takes in single precision
+// The model's bound on beta inside the inner edge of the tail sheet, and the
+// value put in its place: 174.673 is twice 87.3365, the magnitude of the
+// logarithm of the smallest normal single-precision number. It is no bound of
+// exp() in single precision (which overflows beyond 88.72 already). For the
+// drivers the model is meant for, beta inside the inner edge stays far below
+// it.
+constexpr float kExpClamp = 174.673004f;
 constexpr float kExpClamped = 174.669998f;
 
-// Offset (Earth radii) given to y for a point on the x axis, where the
-// azimuth about the axis is undefined: the field there is taken as its limit
-// from +y, along the plane z = 0 (the tail current sheet when the tilt is 0).
+// Offset (Earth radii) given to y for a point on the x axis (or whose tail
+// evaluation point, shifted by z0, is on it), where the azimuth about the
+// axis is undefined: the field there is taken as its limit from +y, along the
+// plane z = 0 (the tail current sheet when the tilt is 0).
 constexpr float kAxisOffset = 1.0e-4f;
 
 // Matrix-vector product w = M v, M stored column by column.
@@ -188,7 +195,8 @@ void dipgarm(int year, float g[3]) {
 
 // sun_a2000: ecliptic longitude of the sun.
 // Given:    year, doy, hour, minute, second  int
-// Returned: longitude, radians, in [0, 2 pi)
+// Returned: longitude, radians, in [0, 2 pi] (one subtraction of 2 pi above
+//           it, so the single-precision 2 pi itself can come back)
 // State:    sun_cache (the last computed longitude).
 // Failure:  a year outside 1901..2099 computes nothing and returns the last
 //           computed longitude (0 before any).
@@ -214,6 +222,7 @@ float sun_a2000(int year, int doy, int hour, int minute, int second) {
 // trans: dipole tilt and dipole strength of a date and time.
 // Given:    ut  float  time of day, hours; doy, year  int
 // Returned: psi  float  tilt, degrees; bd  float  dipole strength, nT (< 0)
+// State:    through sun_a2000, the solar-longitude cache.
 // Notes:    1. psi is the angle of the dipole axis from the GSM z axis with
 //             the opposite sign of the usual tilt: negative when the northern
 //             end leans towards the sun.
@@ -727,7 +736,8 @@ void fac(const float x[3], float b[3], float z[3]) {
 // Returned: src(7,3)  float  dipole, ring current, tail, dipole shielding,
 //           ring shielding, region-1, IMF penetration (GSM, nT);
 //           total(3)  float  their sum
-// State:    reads the source constants and switches; writes cor1..cor4.
+// State:    reads the source constants and switches; writes cor1..cor4,
+//           and through the region-1 field tfac and switch element 10.
 // Requires: mas1d for the parameter set.
 // Notes:    1. The tail is evaluated at the point shifted by z0 along z.
 //           2. The shielded dipole uses the spherical-harmonic form for
@@ -846,7 +856,9 @@ void a2000_champ(double* x, double* b) {
 // Returned: bm(3)  float  external field, GSM, nT (the model's total without
 //           its own dipole; 0 outside the magnetopause)
 // State:    reads a2000_time (ut_a2000 in hours, year, month, day) and the
-//           switches; rewrites all of the model's working records.
+//           switches; writes the solar-longitude cache and, for a point
+//           inside the magnetopause, every other working record of the
+//           model and switch element 10.
 // Requires: a2000_time set for the time (the field-model set-up).
 // Failure:  none reported; inputs are not tested.
 // Notes:    1. The magnetopause is x + (y^2 + z^2) / (2 R1) = R1; a point on

@@ -1,10 +1,11 @@
 // Alexeev 2000 paraboloid magnetosphere model: internal routines and records.
 //
 // The model computes in single precision throughout; only its C entry a2000_
-// and champ's adaptor (include/kest/extfield.h) meet the double-precision
-// rest of the library. The records below are the model's working storage,
-// rewritten at every evaluation; they are declared here so that the tests can
-// look at one source at a time.
+// (include/kest/extfield.h) and champ's adaptor (champ_adaptors.hpp) meet the
+// double-precision rest of the library. The records below are the model's
+// working storage, rewritten at every evaluation apart from the source
+// switches and the solar-longitude cache; they are declared here so that the
+// tests can look at one source at a time.
 #ifndef KEST_EXTFIELD_ALEXEEV2000_HPP
 #define KEST_EXTFIELD_ALEXEEV2000_HPP
 

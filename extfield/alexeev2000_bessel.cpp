@@ -30,7 +30,8 @@ float poly(const float (&c)[N], float t) {
 
 // Polynomial approximations of J0, J1, Y0, Y1 (coefficients of ascending
 // powers). Small arguments |x| <= 3 in (x/3)^2, large in 3/x as amplitude and
-// phase. Absolute errors below 1.1e-7.
+// phase. Absolute errors below 1.1e-7 (for small arguments the bound of Y1
+// holds for x Y1(x)).
 // References: M. Abramowitz and I. A. Stegun, Handbook of Mathematical
 // Functions (NBS, 1964), 9.4.1 to 9.4.6.
 constexpr float kJ0Small[7] = {1.0f, -2.2499997f, 1.2656208f, -0.3163866f,
@@ -171,7 +172,7 @@ float power_series(int n, float x, float sign) {
 // Given:    x  float  the value
 // Returned: 12 characters, "s0.dddddE+ee" right-justified (blank sign for
 //           positive values); two-digit exponents (single precision needs no
-//           more).
+//           more); twelve "*" for a value that is not finite.
 std::string fortran_e12_5(float x) {
   char out[32];
   if (x == 0.0f || !std::isfinite(x)) {
@@ -256,7 +257,8 @@ void besk(int n, float x, float& k, float& dk) {
 // besm: exp(-x) I_n(x) and exp(-x) I'_n(x).
 // Given:    n  int  order (>= 1)
 // Given and returned: x  float  argument; set to -174.669998 when -x exceeds
-//           174.673004 (the exponential would overflow)
+//           174.673004 (the model's bound; exp(-x) overflows in single
+//           precision from -x = 88.72 on, so the results are then infinite)
 // Returned: i, di  float  the scaled I_n and I'_n
 // Failure:  the clamp writes " GRAND EXP-BESM,X=" and x (E12.5).
 // Notes:    1. x > 3.75: the scaled I0, I1 from their large-argument

@@ -9,7 +9,8 @@ namespace {
 // Last tilt with its sine and cosine. The tilt changes only from one time to
 // the next, while a traced field line calls the dipole thousands of times at
 // one tilt; the trigonometry is done only when the tilt moves by 1e-5 rad or
-// more (a change below that shifts the field by less than 1e-5 of itself).
+// more (a change below that shifts the field by at most 2e-5 of itself: a
+// turn of the moment by dpsi moves the field by up to 2 dpsi of it).
 struct DipoleTiltCache {
   bool computed = false;
   double psi = 5.0;

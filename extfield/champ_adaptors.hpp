@@ -16,9 +16,10 @@ void tsy87s_champ(double *x, double *b);
 void tsy87l_champ(double *x, double *b);
 // Tsyganenko 1987 field for a parameter column a given by the caller (A1..A24
 // short tail, A1..A32 long tail), with the tilt of dip_ang; GSM, nT. Each
-// keeps its own cache under the caller's key (a new key reloads the column),
-// apart from the caches of the entries tsy87s_ and tsy87l_. No input is
-// tested.
+// keeps its own cache under the caller's key (a new key reloads the column;
+// the empty cache holds the key 100, so a first call with that key computes
+// with the empty column and gives not-a-number), apart from the caches of
+// the entries tsy87s_ and tsy87l_. No input is tested.
 void t87_short_field(int key, const double *a, double x, double y, double z,
                      double *b);
 void t87_long_field(int key, const double *a, double x, double y, double z,

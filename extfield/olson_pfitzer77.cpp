@@ -16,7 +16,7 @@ namespace {
 
 using kest::op77::Term;
 
-constexpr int kNxz = 32;  // Bx and Bz series terms: x^a y^(2b) z^c, a + 2b + c <= 5
+constexpr int kNxz = 32;  // Bx and Bz series terms: x^a y^(2b) z^c, a + 2b + c <= 5, a and c <= 4
 constexpr int kNy = 22;   // By series terms: y x^a y^(2b) z^c, a + 2b + c <= 4
 
 // Per-tilt coefficient cache: the 172 cubics in the tilt evaluated for the

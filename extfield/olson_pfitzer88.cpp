@@ -144,9 +144,11 @@ extern "C" double stdoff_(double* vel, double* dens) {
 }
 
 // ringst: ring-current strength (dimensionless) from the standoff distance
-// (Earth radii) and Dst (nT): the compression of the magnetosphere and the
-// ring current itself both lower Dst, so the strength rises with the
-// compression beyond the reference and falls with Dst.
+// (Earth radii) and Dst (nT): the compression of the magnetosphere raises Dst
+// (15 nT per unit of (10.5 / standoff)^3 - 1) and the ring current lowers it,
+// so the ring current's depression is that compression term less Dst; each
+// nT of it adds 0.03 to the reference strength 1. The strength thus rises
+// with the compression and falls with Dst.
 extern "C" double ringst_(double* standoff, double* dst) {
   const double c = kRefStandoff / *standoff;
   return ((c * c * c - 1.0) * 15.0 - *dst) * 0.03 + 1.0;

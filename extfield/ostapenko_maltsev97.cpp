@@ -5,10 +5,10 @@
 // harmonics (potential fields of the magnetopause currents, degrees 1 to 5)
 // and low-order polynomial current fields (tail and ring currents). Their
 // amplitudes depend linearly on four normalised drivers (Dst, solar-wind
-// dynamic pressure, Kp, IMF Bz); the five amplitudes of the fields that are
-// even in z in their x component carry the sine of the dipole tilt, which
-// keeps the north-south mirror symmetry of the model. Every basis field is
-// divergence-free.
+// dynamic pressure, Kp, IMF Bz); the five amplitudes of the fields whose x
+// component is even in z and whose z component is odd carry the sine of the
+// dipole tilt, which keeps the north-south mirror symmetry of the model.
+// Every basis field is divergence-free.
 #include <cmath>
 #include <cstdio>
 

@@ -9,9 +9,11 @@
 // an amplitude computed from the drivers. The sum is blended with the IMF
 // outside a model magnetopause across a thin boundary layer; outside it only
 // the penetrated IMF minus the model dipole remains, so that adding the
-// internal field leaves the IMF there. The models differ only in their
-// coefficients and in how the amplitudes and geometry depend on the drivers
-// (2001: G indices; 2004: the storm-time W integrals).
+// internal field leaves the IMF there. The models differ in their
+// coefficients, in how the amplitudes and geometry depend on the drivers
+// (2001: G indices; 2004: the storm-time W integrals), and in a few fixed
+// choices (the width of the boundary layer, the Birkeland tilt clamp, the
+// dipole's tilt cache).
 #include <algorithm>
 #include <cmath>
 
@@ -156,7 +158,10 @@ Vec3 shlcar3x3(double x, double y, double z, double psi) {
 //           x, y, z  unscaled GSM position, Re
 // Returned: b  external field, GSM, nT (never containing the dipole)
 // State:    writes rh0 or rh0_tsyg04, g, tail, birkpar, rcpar before the
-//           modules read them.
+//           modules read them, and through the Birkeland module
+//           dphi_b_rho0, dtheta, modenum; the 2001 dipole keeps its tilt
+//           cache. Outside the magnetopause only rh0 (or rh0_tsyg04) and g
+//           are written.
 // Failure:  none reported; pdyn <= 0, or a position that is not a number,
 //           gives not-a-number.
 // Notes:    1. The unbending of the tail sheet (to locate the point against
@@ -373,7 +378,9 @@ extern "C" void t01_01_(double* parmod, double* x, double* y, double* z, double*
 // Given:    parmod(10)  double  Pdyn (nPa), Dst (nT), IMF By, Bz (nT), W1..W6
 //           x, y, z  double  GSM position, Earth radii
 // Returned: bx, by, bz  double  external field, GSM, nT (no dipole field)
-// State:    as t01_01 (the 2004 hinging distance goes to rh0_tsyg04).
+// State:    as t01_01, except that the hinging distance goes to rh0_tsyg04
+//           and no dipole tilt cache is kept (the 2004 dipole computes the
+//           sine and cosine of the tilt at every call).
 // Requires: dip_ang set for the time.
 // Failure:  as t01_01.
 // Notes:    1. Dst enters as D* = 0.8 Dst - 13 sqrt(Pdyn).

@@ -86,7 +86,8 @@ Vec3 symmetric_field(double x, double y, double z) {
   // Near the axis the potential is linear in sin(theta): A = a(r) sin(theta)
   // with a(r) from the potential at sin(theta) = 0.01. Both a and the radial
   // derivative of r a(r) are taken per unit sin(theta), so that the field
-  // joins the main branch at sin(theta) = 0.01.
+  // joins the main branch at sin(theta) = 0.01, though not exactly: the two
+  // forms differ there by up to about 1e-4 of the field.
   const double a = A(r, kAxisSin, kAxisCos) / kAxisSin;
   const double dardr =
       (rp * A(rp, kAxisSin, kAxisCos) - rm * A(rm, kAxisSin, kAxisCos)) * kHalfInvDelta / kAxisSin;
@@ -95,7 +96,9 @@ Vec3 symmetric_field(double x, double y, double z) {
 }
 
 // Step function of the partial ring-current profiles.
-// f = a fa is a smooth step from -1 to 1 of width da about |a| = a0.
+// f = a fa rises linearly (f = a / a0) between -a0 and a0 and levels off at
+// -1 and 1 beyond, its corners at |a| = a0 rounded over a width of about da;
+// fs = df/da.
 void ffs_impl(double a, double a0, double da, double& f, double& fa, double& fs) {
   const double sq1 = std::sqrt((a + a0) * (a + a0) + da * da);
   const double sq2 = std::sqrt((a - a0) * (a - a0) + da * da);
@@ -147,7 +150,8 @@ void src_prc(double src_scale, double prc_scale, double prc_angle, double psi, d
 // rc_symm, prc_symm: fields of the potentials ap and apprc at a point of the
 // scaled solar-magnetic frame (Re in, nT out).
 // Notes:    1. Within sin(theta) < 0.01 of the axis the field is that of the
-//             potential taken linear in sin(theta).
+//             potential taken linear in sin(theta); at sin(theta) = 0.01 it
+//             meets the outer form to about 1e-4 of the field, not exactly.
 Vec3 rc_symm(double x, double y, double z) { return symmetric_field<ap>(x, y, z); }
 Vec3 prc_symm(double x, double y, double z) { return symmetric_field<apprc>(x, y, z); }
 

@@ -43,8 +43,9 @@ struct TailRing {
   double cring;       // 4 * ring amplitude / Rc^2
 };
 
-// Class caches: the class last loaded (100 at start, a class no caller passes,
-// so that the first call loads), its parameter column and derived quantities.
+// Class caches: the class last loaded (100 at start, a class the entries
+// never pass, so that their first call loads; the trial caches take their key
+// from the caller), its parameter column and derived quantities.
 template <int N>
 struct T87Cache {
   int iopt = 100;

@@ -6,9 +6,11 @@
 // with the square of the tilt (16, 17), image currents that shield the tail
 // at z = +-30 Earth radii (3, 4), and ten closure terms for the magnetopause
 // and field-aligned currents (6..15). The shapes depend on thirteen more
-// parameters A18..A30, on the tilt and on a current-sheet surface that hinges
-// sunward of A22 and warps in y. Every basis field is the curl of a vector
-// potential, so the model field is divergence-free.
+// parameters A18..A30, on the tilt and on a current-sheet surface that
+// follows the dipole equator near the Earth, hinges A22 Earth radii tailward
+// to run parallel to the GSM equator beyond, and warps in y. Every basis
+// field is the curl of a vector potential, so the model field is
+// divergence-free.
 #include <cmath>
 
 #include "extfield/tsyganenko89_tables.hpp"
@@ -53,7 +55,9 @@ T89cCache t89c_cache;
 //           der(3,30)  double  basis field k per unit Ak in column k
 //                      (k = 1..17, component fastest); the other columns
 //                      are left as they are (cleared when flag = 1)
-// State:    keeps the derived quantities t89_derived between calls.
+// State:    keeps the derived quantities t89_derived between calls; a call
+//           with flag = 1 and a column other than t89c's marks t89c's class
+//           as not loaded (t89c_cache.iopt = 10).
 // Requires: a call with flag = 1 before the first call with flag = 0.
 // Failure:  none reported. The image terms are singular on the GSM z axis
 //           at |z| >= 30 Earth radii; no guard is placed there.

@@ -2,7 +2,8 @@
 //
 // Tsyganenko 1989 model, T89c release: parameter sets A1..A30, one row per
 // Kp class 1..7. A1-A17 amplitudes of the basis fields (nT), A18-A30 shape
-// parameters (Earth radii; see extfield/tsyganenko89.cpp).
+// parameters (Earth radii, but A26 per Earth radius and A27 in Earth
+// radii^(1/2); see extfield/tsyganenko89.cpp).
 #ifndef KEST_EXTFIELD_TSYGANENKO89_TABLES_HPP
 #define KEST_EXTFIELD_TSYGANENKO89_TABLES_HPP
 

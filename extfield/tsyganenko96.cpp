@@ -71,7 +71,7 @@ void sheet_sum(const double (&f)[N], const double (&bsc)[N], double x, double y,
   double drho[3];
   if (rho < 1.0e-5) {
     // On the sheet axis the radial direction is undefined; take the y
-    // direction, as the limit from the dusk side.
+    // direction on the point's side of the axis (the dusk side for y = 0).
     drho[0] = 0.0;
     drho[1] = y >= 0.0 ? 1.0 : -1.0;
     drho[2] = 0.0;
@@ -117,7 +117,9 @@ void sheet_sum(const double (&f)[N], const double (&bsc)[N], double x, double y,
 // ---- Bessel functions J0 and J1 -------------------------------------------
 // Polynomial approximations of Abramowitz and Stegun, Handbook of
 // Mathematical Functions (1964), 9.4.1 and 9.4.3 (J0), 9.4.4 and 9.4.6 (J1);
-// absolute errors below 1e-7. The large-argument forms hold from |x| = 3 on.
+// absolute errors below 1e-7. The large-argument forms serve x >= 3 only: the
+// callers pass distances over scales, never negative (x <= -3 would give
+// not-a-number).
 double bes0(double x) {
   if (std::fabs(x) < 3.0) {
     const double t = (x / 3.0) * (x / 3.0);
@@ -486,7 +488,8 @@ constexpr double kDstPress = 13.0;
 //           x, y, z  double  GSM position, Earth radii
 // Returned: bx, by, bz  double  external field, GSM, nT (never the dipole)
 // State:    reads dip_ang (degrees); writes warp; the modules keep caches
-//           (intercon reciprocals, Region-2 and dipole tilt caches).
+//           (intercon reciprocals, Region-2 and dipole tilt caches, the
+//           Region-2 smooth-step constant) and the Region-1 zone of the call.
 // Requires: dip_ang set for the time (the field-model set-up).
 // Failure:  none reported; no input is tested. Pdyn <= 0 gives NaN. The
 //           callers keep the drivers within Dst -100..20, Pdyn 0.5..10,

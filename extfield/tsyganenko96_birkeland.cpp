@@ -173,7 +173,10 @@ void circle(double x, double y, double z, double rl, double b[3]) {
   if (rho > 1.0e-6) {
     brho = z / (rho2 * r2) * (r32 / r12 * e - k);
   } else {
-    // Next to the axis the first form loses all digits (0/0); its limit.
+    // Next to the axis the first form loses all digits (0/0). The model's
+    // closed form in its place is 2/3 of the true limit of brho, 3 pi rl^2 z
+    // / (2 (rl^2 + z^2)^2.5); brho is multiplied by x or y, both below 1e-6
+    // here, so the shortfall in the field is negligible.
     brho = pi * rl / r2 * (rl - rho) / r12 * z / (r32 - rho2);
   }
   b[0] = brho * x;
@@ -411,7 +414,8 @@ void birk2shl(double x, double y, double z, double ps, double b[3]) {
 }
 
 // tksi: smooth step from 0 (below xks0 - dxksi) to 1 (from xks0 + dxksi on),
-// two cubic pieces meeting at xks0 with the value 1/2.
+// two rational pieces in the cube of the distance from the layer's edge,
+// meeting at xks0 with the value 1/2.
 double tksi(double xksi, double xks0, double dxksi) {
   TksiCache& c = tksi_cache;
   if (!c.ready) {
