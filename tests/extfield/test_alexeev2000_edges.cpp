@@ -6,13 +6,18 @@
 #include <cmath>
 
 #include "extfield/alexeev2000.hpp"
+#include "kest/extfield.h"
 
 namespace {
 
 using namespace kest::a2k;
 
-// Source constants of an ordinary storm-time parameter set, tilted.
+// Source constants of an ordinary storm-time parameter set, tilted, with
+// every source switched on as the model starts (an earlier test in the same
+// process may have switched some off).
 void set_up_sources() {
+  float on = 1.0f;
+  pstatus_(&on, &on, &on, &on, &on, &on, &on);
   float p[10];
   const float imf[3] = {0.0f, 0.0f, -2.0f};
   submod(12.0f, 2004, 3, 20, 7.0f, 450.0f, imf, -40.0f, -300.0f, p);
