@@ -1,13 +1,16 @@
 // The value of a computation made in a process in which nothing has run
 // yet: the reference for tests that the library's global model state (model
-// selection, epochs, axes, caches) lets no earlier call change a later one.
+// selection, epochs, axes, caches) lets no earlier call change a later one;
+// and a test of the state before the first call, run alone.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace kest_test {
@@ -66,6 +69,43 @@ inline std::vector<double> in_fresh_process(const std::function<std::vector<doub
   waitpid(pid, &status, 0);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
   return v;
+}
+
+// Tests of what the library holds before its first call need a process in
+// which nothing has run. CTest gives every test a process of its own; when
+// the whole test program runs in one process, a test that is not the first
+// to run there runs again alone, in a new process of the same program, and
+// that run's verdict is the test's. Returns true when it did so: the caller
+// then returns at once.
+inline bool rerun_alone_unless_first() {
+  const ::testing::UnitTest* u = ::testing::UnitTest::GetInstance();
+  const ::testing::TestInfo* self = u->current_test_info();
+  bool others_ran = false;
+  for (int i = 0; i < u->total_test_suite_count() && !others_ran; ++i) {
+    const ::testing::TestSuite* suite = u->GetTestSuite(i);
+    for (int j = 0; j < suite->total_test_count(); ++j) {
+      const ::testing::TestInfo* t = suite->GetTestInfo(j);
+      if (t != self && t->result()->start_timestamp() != 0) {
+        others_ran = true;
+        break;
+      }
+    }
+  }
+  if (!others_ran) return false;
+  const std::string filter =
+      std::string("--gtest_filter=") + self->test_suite_name() + "." + self->name();
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execl("/proc/self/exe", "/proc/self/exe", filter.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = -1;
+  if (pid > 0) waitpid(pid, &status, 0);
+  EXPECT_TRUE(pid > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+      << "run alone in a new process, " << self->test_suite_name() << "." << self->name()
+      << " failed";
+  return true;
 }
 
 }  // namespace kest_test

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "atmosphere/atmosphere_state.hpp"
+#include "fresh_process.hpp"
 #include "kest/atmosphere.h"
 #include "msis_test_util.hpp"
 
@@ -208,6 +209,7 @@ TEST(Nrlmsise00, Tselec7Mapping) {
 
 // Before any switch setting the model runs with every switch on.
 TEST(Nrlmsise00, DefaultSwitchesAllOn) {
+  if (kest_test::rerun_alone_unless_first()) return;
   Point p;
   const Result first = gtd7(p);
   EXPECT_EQ(kest::cswi.isw, 64999);
