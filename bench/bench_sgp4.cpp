@@ -1,7 +1,12 @@
-// SGP4/SDP4 throughput: propagations per second for a near-Earth, a
-// deep-space (non-resonant) and resonant (12 h Molniya, 24 h geostationary)
-// element sets, and initialisations per second. WGS-84 constants, as the
-// library's drivers use.
+// SGP4/SDP4 throughput, WGS-84 constants as the library's drivers use:
+// - a day of one-minute steps from the epoch for a near-Earth, a deep-space
+//   (not resonant) and a 12 h resonant (Molniya) element set;
+// - cold calls of the 12 h set 1, 30 and 365 days from the epoch, each
+//   integrating the resonance from the epoch;
+// - one-minute steps over days 29 to 31 for the 12 h, the 24 h
+//   (geostationary) and an inclined 24 h resonant set, and for the same sets
+//   moved out of the resonance bands;
+// - initialisations per second, near-Earth and 12 h resonant.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
