@@ -323,6 +323,12 @@ TEST(TleWild, HostileAndCleanElementFiles) {
        "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
       {"step of 1e300 seconds", clean3, 1, 0, 1.0e300, 1.0e300, 1,
        "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
+      // So far from the epoch that the one-day window start + 1440 minutes
+      // rounds back to its start: no grid time lies in it, yet it is no date.
+      {"start of 1e300 seconds", clean3, 1, 1.0e300, 0, 600, 1,
+       "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
+      {"start and stop of -1e300 seconds", clean3, 1, -1.0e300, -1.0e300, 600, 1,
+       "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
   };
   for (const Case& c : cases) check_case(c);
 }
