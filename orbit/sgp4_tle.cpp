@@ -249,18 +249,21 @@ extern "C" void sgp4_tle1_(int* runtype, double* startsfe, double* stopsfe, doub
     // bounds the loop below, whose own test ends it on the exact grid.
     const double span = (stop + window_tol - t_base) / step;
     long last_k = 0;
-    if (error == 0 && span > 0.0) {
-      if (!(span <= lines_left))
-        kest::tle_fail(set + " would be propagated over " + num(stop - t_base) +
-                       " minutes at a step of " + num(step) +
-                       " minutes: more than the 100000000 lines one call writes");
+    if (error == 0 && span > 0.0 && !(span <= lines_left))
+      kest::tle_fail(set + " would be propagated over " + num(stop - t_base) +
+                     " minutes at a step of " + num(step) +
+                     " minutes: more than the 100000000 lines one call writes");
+    // The years are checked even when the window holds no grid time: a start
+    // some 1e19 minutes or more from the epoch swallows the day added to it
+    // (start + 1440 rounds back to start), and such a window is no date.
+    if (error == 0) {
       const int y0 = year_at(start), y1 = year_at(stop);
       if (y0 < first_year || y0 > last_year || y1 < first_year || y1 > last_year)
         kest::tle_fail(set + ": the window from " + num(start) + " to " + num(stop) +
                        " minutes after its epoch reaches outside the years " +
                        std::to_string(first_year) + " to " + std::to_string(last_year));
-      last_k = static_cast<long>(span) + 1;
     }
+    if (error == 0 && span > 0.0) last_k = static_cast<long>(span) + 1;
     for (long k = 1; error == 0 && k <= last_k; ++k) {
       double t = t_base + static_cast<double>(k) * step;
       if (t > stop + window_tol) break;

@@ -195,7 +195,7 @@ void check_line(const Line& l, char number) {
   const char expected = static_cast<char>('0' + sum % 10);
   if (given != expected) {
     const std::string m = "sgp4_tle: warning: " + where(l) + ": checksum in column 69 is \"" +
-                          std::string(1, given) + "\", the columns 1-68 give " +
+                          shown(std::string_view(&given, 1)) + "\", the columns 1-68 give " +
                           std::string(1, expected) + "; the line is used as read";
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n", m.c_str());

@@ -299,6 +299,15 @@ TEST(TleWild, HostileAndCleanElementFiles) {
        pub1 + "\n" + pub2 + "\n"},
       {"no checksum", pub1.substr(0, 68) + "\n" + pub2.substr(0, 68) + "\n", 1, 0, 1200, 600, 0,
        "", "", 2, "", "", pub1 + "\n" + pub2 + "\n"},
+      // A control byte in the checksum column is shown escaped: a NUL would
+      // cut the warning short, an escape would drive the terminal.
+      {"NUL as checksum", pub1.substr(0, 68) + std::string(1, '\0') + "\n" + pub2 + "\n", 1, 0, 1200,
+       600, 0,
+       "line 1: checksum in column 69 is \"\\x00\", the columns 1-68 give 5; the line is used as read",
+       "", 2, "", "", pub1 + "\n" + pub2 + "\n"},
+      {"escape as checksum", pub1.substr(0, 68) + "\x1b\n" + pub2 + "\n", 1, 0, 1200, 600, 0,
+       "line 1: checksum in column 69 is \"\\x1b\", the columns 1-68 give 5", "", 2, "", "",
+       pub1 + "\n" + pub2 + "\n"},
 
       // A fault in a later set after lines were written: no partial file.
       {"bad third set after two sets of lines",
@@ -313,6 +322,12 @@ TEST(TleWild, HostileAndCleanElementFiles) {
       {"window of 1e20 seconds", clean3, 1, 0, 1.0e20, 1.0e18, 1,
        "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
       {"step of 1e300 seconds", clean3, 1, 0, 1.0e300, 1.0e300, 1,
+       "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
+      // So far from the epoch that the one-day window start + 1440 minutes
+      // rounds back to its start: no grid time lies in it, yet it is no date.
+      {"start of 1e300 seconds", clean3, 1, 1.0e300, 0, 600, 1,
+       "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
+      {"start and stop of -1e300 seconds", clean3, 1, -1.0e300, -1.0e300, 600, 1,
        "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
   };
   for (const Case& c : cases) check_case(c);
