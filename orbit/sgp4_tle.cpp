@@ -167,7 +167,7 @@ void refuse_same_file(const std::string& in_name, const std::string& out_name) {
 //                     later set (the last set over one day); 1: the first set
 //                     over the caller's window
 //           startsfe, stopsfe  double  window, s from the epoch (runtype 1)
-//           deltasec  double  step, s (60 s when not positive)
+//           deltasec  double  step, s (60 s when 0 or below)
 //           infile, infile_len  bytes, int  element file name (ending
 //                     early at a NUL)
 //           outfile, outfile_len  bytes, int  output file name (the same)
@@ -179,8 +179,9 @@ void refuse_same_file(const std::string& in_name, const std::string& out_name) {
 // Failure:  an SGP4 error prints "# Error in SGP4 .. " and the code and ends
 //           that set's lines (an error already at the epoch, announced by
 //           the reader's "# *** SGP4 Model Error ***", gives the set no
-//           line); a runtype other than 0 or 1, or a window that
-//           is not finite, prints a message and writes nothing. An element
+//           line); a runtype other than 0 or 1, or a start, stop or step
+//           that is not a finite number, prints a message and writes
+//           nothing. An element
 //           file that cannot be opened or read, a malformed line (see
 //           twoline2rvsgp4_), an output file that cannot be written, the
 //           element file named as the output file, a name longer than 500
@@ -211,12 +212,16 @@ extern "C" void sgp4_tle1_(int* runtype, double* startsfe, double* stopsfe, doub
     run_mode = 'Y';
   } else if (*runtype == 1) {
     run_mode = 'C';
-    if (!(stop > start)) stop = start + 1440.0;
+    // A stop that is not a number is no stop at or before the start: it is
+    // refused below with the other windows that are not finite.
+    if (!std::isnan(stop) && !(stop > start)) stop = start + 1440.0;
   } else {
     kest::msg("sgp4_tle: runtype must be 0 (each element set up to the next) or 1 (the first set over the window); nothing done");
     return;
   }
-  if (!(step > 0.0)) step = 1.0;
+  // Only a step of 0 or below takes the default; one that is not a number is
+  // refused with the infinite ones.
+  if (step <= 0.0) step = 1.0;
   if (!std::isfinite(start) || !std::isfinite(stop) || !std::isfinite(step)) {
     kest::msg("sgp4_tle: start, stop and step must be finite; nothing done");
     return;

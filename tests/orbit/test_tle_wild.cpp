@@ -18,6 +18,7 @@
 #include <dirent.h>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -190,6 +191,8 @@ TEST(TleWild, HostileAndCleanElementFiles) {
   const std::string day100 = "10/04/2006   1: 0: 0.000000";
   const std::string day103 = "13/04/2006   0: 0: 0.000000";
   const std::string clean3 = three("");
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
   std::string shipped;
   {
     std::stringstream t;
@@ -329,6 +332,16 @@ TEST(TleWild, HostileAndCleanElementFiles) {
        "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
       {"start and stop of -1e300 seconds", clean3, 1, -1.0e300, -1.0e300, 600, 1,
        "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
+      // A start, stop or step that is not a finite number is refused before
+      // any file is touched; a NaN takes no default (one day, 60 s).
+      {"step not a number", clean3, 1, 0, 3600, nan, 0, "", "must be finite", no_file, "", "",
+       ""},
+      {"stop not a number", clean3, 1, 0, nan, 600, 0, "", "must be finite", no_file, "", "", ""},
+      {"start not a number", clean3, 1, nan, 3600, 600, 0, "", "must be finite", no_file, "", "",
+       ""},
+      {"step not a number, each set to the next", clean3, 0, 0, 0, nan, 0, "", "must be finite",
+       no_file, "", "", ""},
+      {"infinite step", clean3, 1, 0, 3600, inf, 0, "", "must be finite", no_file, "", "", ""},
   };
   for (const Case& c : cases) check_case(c);
 }
