@@ -246,9 +246,10 @@ extern "C" void sixthelement_(double* e1, double* e2, double* e3, double* e4, do
 // Failure:  an invalid set or kind prints its line and propagates the
 //           elements as they stand; a window of more than 100000 rows is cut
 //           with three lines; rows the propagator did not reach after an
-//           SGP4 error, or from a row time outside the years 1 to 9999 on,
-//           get the fill value -1.0e31 (UT, x1..x3) and year and day of
-//           year 0.
+//           SGP4 error, or from a row time outside the years 1 to 9999 on
+//           (every row for an epoch that is no date of those years, with a
+//           message naming it), get the fill value -1.0e31 (UT, x1..x3) and
+//           year and day of year 0.
 // Notes:    1. Rows at startsfe, startsfe + deltasec, ..., and a last row at
 //              stopsfe itself (one step after the epoch first when startsfe
 //              is 0): the number of rows is the number of those times, at

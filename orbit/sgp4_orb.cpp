@@ -2,6 +2,7 @@
 // apogee heights, node, argument of perigee and mean anomaly, propagated with
 // SGP4 (no drag) and converted into the caller's coordinate system.
 #include <cmath>
+#include <cstdio>
 
 #include "frame/conventions.hpp"
 #include "kest/frame.h"
@@ -95,6 +96,23 @@ int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, d
   sgp4init_(&wgs84, &satn, &bstar, &ecc, &epoch, &argp, &incl, &mo, &no, &node, &error);
   if (error >= 1) otext::TraceLine().text("# *** SGP4 Model Error ***").num(error).print();
 
+  // The rows are dated from the epoch's day of year, which the calendar
+  // routines give for the years 1 to 9999 only: they stop the process at the
+  // year 0 (a two-digit 00 passed as it stands) and at a day number beyond
+  // 32 bits (a month or day count of millions of years). Such an epoch ends
+  // the rows before the first, as a window time outside those years does.
+  // Every date of those years lies within 2.93e6 days of 2000-01-01 12:00;
+  // within 4e6 days of it the day numbers of any year 1 to 9999 and any
+  // month and day fit easily.
+  if (*iyr < first_year || *iyr > last_year || !(std::fabs(jd0 - 2451545.0) <= 4.0e6)) {
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "sgp4_orb: the epoch (year %d, month %d, day %d) is not a date of the years "
+                  "1 to 9999; no rows",
+                  *iyr, *imon, *iday);
+    msg(line);
+    return 0;
+  }
   const int year0 = *iyr;
   const double doy0 = day_of_year(*iyr, *imon, *iday, *ihr, *imin, *sec);
   double r[3], v[3], t = 0.0;
@@ -170,7 +188,9 @@ int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, d
 //           error; "# Error in SGP4 .. " and the code for a propagation error,
 //           which ends the rows (later rows keep older contents). A time
 //           outside the years 1 to 9999 ends the rows in the same way, with a
-//           message.
+//           message; so does, before the first row, an epoch that is no date
+//           of those years (year 0, a month or day count far outside the
+//           calendar).
 // Notes:    1. Rows at startsfe, startsfe + deltasec, ..., the last exactly at
 //              stopsfe (a shortened step); a zero start puts the first row one
 //              step after the epoch. At most 100000 rows.

@@ -128,10 +128,15 @@ extern "C" void getgravconst_(int* whichconst, double* tumin, double* radiuseart
 // gstime: Greenwich mean sidereal time (IAU 1982) at an instant.
 // Given:    jdut1  double  UT1 Julian date
 // Returned: (function)  double  radians in [0, 2 pi)
+// Failure:  a date that is not a number, or so far (beyond about 2e107 days)
+//           that the cube of its Julian centuries overflows: the fill value
+//           -1.0e31.
 extern "C" double gstime_(double* jdut1) {
   const double tut1 = (*jdut1 - 2451545.0) * 2.7378507871321012e-05;
   double temp = -6.2e-6 * tut1 * tut1 * tut1 + 0.093104 * tut1 * tut1 +
                 3164400184.812866 * tut1 + 67310.54841;  // seconds
+  // An infinite polynomial has no remainder to take.
+  if (!std::isfinite(temp)) return -1.0e31;
   temp = std::fmod(temp * 0.01745329251994329 / 240.0, twopi);
   if (temp < 0.0) temp += twopi;
   return temp;

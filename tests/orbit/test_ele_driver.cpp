@@ -327,6 +327,37 @@ TEST(EleDriver, AWindowBeyondTheCalendarEndsTheRows) {
   }
 }
 
+// An epoch that names no date of the years 1 to 9999: the year 0 (a
+// two-digit year 00 passed as it stands), a year beyond the day numbers of
+// the calendar routines, and a month count whose Julian date lies some 2e8
+// years away. The call computes no row, says which argument is wrong, fills
+// the window's rows and returns; the process goes on.
+TEST(EleDriver, AnEpochOutsideTheCalendarFillsItsRowsAndTheProcessGoesOn) {
+  struct Epoch {
+    int iyr, imon, iday;
+  };
+  for (const Epoch ep : {Epoch{0, 3, 15}, Epoch{6000000, 3, 15}, Epoch{-5000, 3, 15},
+                         Epoch{2008, 2147483647, 15}, Epoch{2008, 3, -2147483647}}) {
+    EleCall c;
+    double e6[6] = {inc, hp, ha, node, argp, m0};
+    std::copy(e6, e6 + 6, c.e);
+    c.iyr = ep.iyr, c.imon = ep.imon, c.iday = ep.iday;
+    c.stop = 180.0;
+    c.run();
+    const std::string what = std::to_string(ep.iyr) + "-" + std::to_string(ep.imon) + "-" +
+                             std::to_string(ep.iday);
+    EXPECT_NE(c.out.find("epoch"), std::string::npos) << what << ": " << c.out;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(c.year[i], 0) << what;
+      EXPECT_EQ(c.doy[i], 0) << what;
+      EXPECT_EQ(c.ut[i], -1.0e31) << what;
+      EXPECT_EQ(c.x2[i], -1.0e31) << what;
+    }
+    EXPECT_EQ(c.year[3], -7) << what;
+    EXPECT_EQ(c.iyr, ep.iyr) << what;
+  }
+}
+
 TEST(EleDriver, AYearBefore2000ComesBackAsTwoDigits) {
   EleCall c;
   double e6[6] = {inc, hp, ha, node, argp, m0};

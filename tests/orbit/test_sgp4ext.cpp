@@ -229,6 +229,23 @@ TEST(OrbitSiderealTime, GstimeAgainstDegreeForm) {
   }
 }
 
+// Beyond about 2e107 days the cube of the Julian centuries overflows and the
+// polynomial is infinite (or infinity minus infinity): no angle, the fill
+// value, as for a date that is not a number. Far dates that still have a
+// polynomial keep an angle in [0, 2 pi).
+TEST(OrbitSiderealTime, GstimeOfADateWithoutAnAngleIsTheFillValue) {
+  for (double j : {1.0e110, -1.0e110, 1.0e300, -1.0e300, HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+    double jj = j;
+    EXPECT_EQ(gstime_(&jj), -1.0e31) << j;
+  }
+  for (double j : {1.0e15, -1.0e15, 1.0e100}) {
+    double jj = j;
+    const double got = gstime_(&jj);
+    EXPECT_GE(got, 0.0) << j;
+    EXPECT_LT(got, twopi) << j;
+  }
+}
+
 TEST(OrbitGravity, ConstantSets) {
   int set = 84;
   double tumin, r, xke, j2, j3, j4, j3oj2;
