@@ -229,7 +229,7 @@ extern "C" void sixthelement_(double* e1, double* e2, double* e3, double* e4, do
 // Given:    sysaxesOUT  int  coordinate system of the positions, 0 to 11
 //           imin  int  epoch minute
 //           startsfe, deltasec  double  window start and step, s from the
-//                     epoch (step 60 s when not positive)
+//                     epoch (step 60 s when 0 or below)
 // Given and returned:
 //           iyr, imon, iday, ihr  int, sec  double  the epoch (four-digit
 //                     year) in; the time of the last row out (iyr two
@@ -249,7 +249,8 @@ extern "C" void sixthelement_(double* e1, double* e2, double* e3, double* e4, do
 //           SGP4 error, or from a row time outside the years 1 to 9999 on
 //           (every row for an epoch that is no date of those years, with a
 //           message naming it), get the fill value -1.0e31 (UT, x1..x3) and
-//           year and day of year 0.
+//           year and day of year 0. A start, stop or step that is not a
+//           number: a message, no row written.
 // Notes:    1. Rows at startsfe, startsfe + deltasec, ..., and a last row at
 //              stopsfe itself (one step after the epoch first when startsfe
 //              is 0): the number of rows is the number of those times, at
@@ -302,9 +303,12 @@ extern "C" void sgp4_ele1_(int* sysaxesOUT, int* iyr, int* imon, int* iday, int*
     kest::msg("ele_opts(1) must be 1-5");
   }
 
-  const double step = *deltasec > 0.0 ? *deltasec : kest::default_step_sec;
+  // A step that is not a number keeps its value: the window then holds no
+  // row, and the propagation below says so.
+  const double step = *deltasec <= 0.0 ? kest::default_step_sec : *deltasec;
   const kest::OrbitGrid grid(*startsfe / 60.0, step / 60.0, *stopsfe / 60.0);
-  long n = grid.count(kest::max_orbit_rows);
+  const bool no_window = std::isnan(*startsfe) || std::isnan(*stopsfe) || std::isnan(step);
+  long n = no_window ? 0 : grid.count(kest::max_orbit_rows);
   if (n > kest::max_orbit_rows) {
     kest::msg("SGP4_ELE:  Given > 100,000 timesteps in the orbit");
     kest::msg("propagation.  VESKA library requires less than that,");

@@ -58,7 +58,13 @@ constexpr int last_year = 9999;
 int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, double e1,
              double e2, double e3, double e4, double e5, double e6, double startsfe,
              double stopsfe, double deltasec, int sysaxes_out, double (*rows)[10]) {
-  if (!(deltasec > 0.0)) deltasec = default_step_sec;
+  // A window edge or step that is not a number holds no time. Such a step
+  // is not a step of 0 or below either: it does not take the default.
+  if (std::isnan(startsfe) || std::isnan(stopsfe) || std::isnan(deltasec)) {
+    msg("sgp4_orb: the window's start, stop or step is not a number; no rows");
+    return 0;
+  }
+  if (deltasec <= 0.0) deltasec = default_step_sec;
   const OrbitGrid grid(startsfe / 60.0, deltasec / 60.0, stopsfe / 60.0);
 
   double tumin, radius, xke, j2, j3, j4, j3oj2;
@@ -174,7 +180,8 @@ int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, d
 //                   above a sphere of 6378.137 km), node, argument of perigee,
 //                   mean anomaly (deg)
 //           startsfe, stopsfe, deltasec  double  window and step, s from the
-//                   epoch (step 60 s when not positive)
+//                   epoch (step 60 s when 0 or below; any of the three
+//                   not a number: a message and no rows)
 //           sysaxesOUT  int  output coordinate system, 0 to 11
 // Given and returned:
 //           iyr, imon, iday, ihr  int, sec  double  the epoch (four-digit

@@ -101,7 +101,8 @@ KEST_API void meananom_(double *ecc, double *nu, double *m);
    converted element kinds in ele_opts (normally 1, 1, 5), cuts a window of
    more than 100000 rows (a message; stopsfe then holds the time of row
    100000), and gives rows not computed (outside the years 1 to 9999, or
-   after an SGP4 error) the fill value with year and day of year 0. */
+   after an SGP4 error) the fill value with year and day of year 0. A
+   start, stop or step that is not a number: a message, no row written. */
 KEST_API void sgp4_orb1_(int *iyr, int *imon, int *iday, int *ihr, int *imin,
                          double *sec, double *e1, double *e2, double *e3,
                          double *e4, double *e5, double *e6, double *startsfe,

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -355,6 +356,31 @@ TEST(EleDriver, AnEpochOutsideTheCalendarFillsItsRowsAndTheProcessGoesOn) {
     }
     EXPECT_EQ(c.year[3], -7) << what;
     EXPECT_EQ(c.iyr, ep.iyr) << what;
+  }
+}
+
+// A window whose start, stop or step is not a number holds no time: a
+// message and no row written (the caller's arrays and epoch as they were). A
+// step that is not a number is no step of 0 or below: it takes no default.
+TEST(EleDriver, AWindowThatIsNotANumberWritesNoRow) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Window {
+    double start, stop, step;
+  };
+  for (const Window w : {Window{0.0, 180.0, nan}, Window{60.0, 180.0, nan},
+                         Window{0.0, nan, 60.0}, Window{nan, 180.0, 60.0}}) {
+    EleCall c;
+    double e6[6] = {inc, hp, ha, node, argp, m0};
+    std::copy(e6, e6 + 6, c.e);
+    c.start = w.start, c.stop = w.stop, c.step = w.step;
+    c.run();
+    const std::string what = std::to_string(w.start) + " " + std::to_string(w.stop) + " " +
+                             std::to_string(w.step);
+    EXPECT_NE(c.out.find("not a number; no rows"), std::string::npos) << what << ": " << c.out;
+    EXPECT_EQ(c.year[0], -7) << what;
+    EXPECT_EQ(c.ut[0], -7.0) << what;
+    EXPECT_EQ(c.x1[0], -7.0) << what;
+    EXPECT_EQ(c.iyr, 2008) << what;
   }
 }
 
