@@ -63,6 +63,15 @@ MapChoice map_of(int whichm) {
   }
 }
 
+// A differential or band-mean flux, the fall of the integral flux over an
+// energy step, is a flux only where it is positive. At the edge of the belts
+// (a few particles per cm2 s) the lookup's integral flux can rise with
+// energy over the step, and far below the maps' first energy, where it is
+// extrapolated linearly in energy, a band only some 1e-15 MeV wide (however
+// wide relative to E1) leaves both integral fluxes the same double. Neither
+// difference is a flux: the fill value, as for a zero flux elsewhere.
+double positive_or_fill(double v) { return v > 0.0 ? v : kest::baddata; }
+
 }  // namespace
 
 namespace kest {
@@ -305,9 +314,12 @@ void trara1(const int* header, const int* body, double l, double* bb0, double e,
 // Failure:  fill value -1.0E31 for: every column beyond nene; a point whose L
 //           is outside 1.2..11 (electrons) or 1.17..7 (protons), or the fill
 //           value; an entry whose flux is zero (or whose upper value is zero
-//           for the kinds 1 and 2); every entry of a column whose energy (E1,
-//           and E2 of a band of kind 2) is not positive and finite; every
-//           entry when whichm or whatf is out of range (nothing printed).
+//           for the kinds 1 and 2, or, for those kinds, whose integral flux
+//           does not fall over the step: at the edge of the belts, or a band
+//           far below the maps' energies too narrow to resolve); every entry
+//           of a column whose energy (E1, and E2 of a band of kind 2) is not
+//           positive and finite; every entry when whichm or whatf is out of
+//           range (nothing printed).
 //           ntime above 100000 or nene above 25: one message line, the fill
 //           value in the first min(ntime, 100000) rows, nothing computed.
 // Notes:    1. The differential flux at E is the difference of the integral
@@ -350,12 +362,12 @@ extern "C" void get_ae8_ap8_flux_(int* ntime, int* whichm, int* whatf, int* nene
         kest::trara1(header, body, l, &bbo[i], e1 - 0.001, &f1);
         kest::trara1(header, body, l, &bbo[i], e1 + 0.001, &f2);
         const double j1 = std::pow(10.0, f1);
-        if (j1 > 1.0 && f2 > 0.0) out = (j1 - std::pow(10.0, f2)) * 500.0;
+        if (j1 > 1.0 && f2 > 0.0) out = positive_or_fill((j1 - std::pow(10.0, f2)) * 500.0);
       } else if (kind == 2) {
         kest::trara1(header, body, l, &bbo[i], e1, &f1);
         kest::trara1(header, body, l, &bbo[i], e2, &f2);
         const double j1 = std::pow(10.0, f1);
-        if (j1 > 1.0 && f2 > 0.0) out = (j1 - std::pow(10.0, f2)) / (e2 - e1);
+        if (j1 > 1.0 && f2 > 0.0) out = positive_or_fill((j1 - std::pow(10.0, f2)) / (e2 - e1));
       } else if (kind == 3) {
         kest::trara1(header, body, l, &bbo[i], e1, &f1);
         if (f1 > 0.0) out = std::pow(10.0, f1);

@@ -82,6 +82,49 @@ TEST(Ae8Ap8Hostile, BandsNarrowerThanRoundingGiveTheDifferentialFlux) {
   EXPECT_NEAR(lookup(2, {e1, e1 * (1.0 + 1e-6)}).at(0, 0), diff, 1e-5 * diff);
 }
 
+// Far below the maps' first energy the integral flux is extrapolated
+// linearly in energy from the first two map energies, so over a band less
+// than some 1e-15 MeV wide (however wide relative to E1: here E2 = 1.5 E1)
+// the two integral fluxes are the same double: their difference, 0, is no
+// mean flux, and the entry gets the fill value, like a zero flux elsewhere. A differential flux there (E1 tiny, the step 0.001
+// MeV around it) is well resolved and stays a positive value.
+TEST(Ae8Ap8Hostile, ABandTooNarrowForTheIntegralFluxesGivesFill) {
+  for (const double e1 : {1.0e-309, 6.9252772967215871e-310, 1.0e-300, 1.0e-30}) {
+    const double e2 = e1 * 1.5;
+    SCOPED_TRACE(testing::Message() << "E1 " << e1 << " E2 " << e2);
+    EXPECT_EQ(lookup(2, {e1, e2}).at(0, 0), kFill);
+    EXPECT_GT(lookup(1, {e1, 0.0}).at(0, 0), 1.0e6);
+  }
+}
+
+// Near the edge of the belts, where the flux is a few particles per cm2 s,
+// the lookup's integral flux can rise with energy over the 0.002 MeV step:
+// AP8 MIN at L 1.7728, B/B0 4.826172445700002 gives 1.06125 above 0.749 MeV
+// and 1.06171 above 0.751 MeV, a negative differential flux. A flux cannot
+// be negative: the fill value (the integral flux there stays a value).
+TEST(Ae8Ap8Hostile, AnIntegralFluxRisingWithEnergyGivesNoDifferentialFlux) {
+  std::vector<double> flux(static_cast<std::size_t>(kRows) * 25);
+  struct Case {
+    int whichm, whatf;
+    double e1, e2, lm, bbo;
+  } cases[] = {
+      {3, 1, 0.75, 0.0, 1.7728000000000033, 4.826172445700002},
+      {2, 1, 0.04, 0.0, 1.357600000000001, 1.8769000000000002},
+      {2, 2, 0.04, 0.068, 1.357600000000001, 1.8769000000000002},
+      {4, 1, 0.1, 0.0, 1.4960000000000018, 2.5713530000000007},
+  };
+  for (Case c : cases) {
+    SCOPED_TRACE(testing::Message() << "model " << c.whichm << " kind " << c.whatf << " E " << c.e1);
+    int n = 1, nene = 1, kind3 = 3;
+    double energy[50] = {c.e1, c.e2};
+    double bbo = c.bbo, lm = c.lm;
+    get_ae8_ap8_flux_(&n, &c.whichm, &c.whatf, &nene, energy, &bbo, &lm, flux.data());
+    EXPECT_EQ(flux[0], kFill);
+    get_ae8_ap8_flux_(&n, &c.whichm, &kind3, &nene, energy, &bbo, &lm, flux.data());
+    EXPECT_GT(flux[0], 1.0);
+  }
+}
+
 // Along positions: a time or a point that is not finite gives fill fluxes for
 // that point; the point after it is computed.
 TEST(Ae8Ap8Hostile, NonFinitePositionsAndTimesGiveFill) {
