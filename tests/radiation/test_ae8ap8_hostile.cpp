@@ -86,8 +86,9 @@ TEST(Ae8Ap8Hostile, BandsNarrowerThanRoundingGiveTheDifferentialFlux) {
 // linearly in energy from the first two map energies, so over a band less
 // than some 1e-15 MeV wide (however wide relative to E1: here E2 = 1.5 E1)
 // the two integral fluxes are the same double: their difference, 0, is no
-// mean flux, and the entry gets the fill value, like a zero flux elsewhere. A differential flux there (E1 tiny, the step 0.001
-// MeV around it) is well resolved and stays a positive value.
+// mean flux, and the entry gets the fill value, like a zero flux elsewhere.
+// A differential flux there (E1 tiny, the step 0.001 MeV around it) is well
+// resolved and stays a positive value.
 TEST(Ae8Ap8Hostile, ABandTooNarrowForTheIntegralFluxesGivesFill) {
   for (const double e1 : {1.0e-309, 6.9252772967215871e-310, 1.0e-300, 1.0e-30}) {
     const double e2 = e1 * 1.5;
