@@ -168,6 +168,12 @@ bool foot_point(const TracePoint& p, int budget, double* foot, FieldDir& ffoot) 
   // to interpolate (and the fraction would divide by a zero difference).
   if (!below || !(rn < rx)) return false;
   const double f = (1.0 - rx) / (rn - rx);
+  // From a point above the sphere the fraction lies in [0, 1). A start
+  // below it (the flattened ground near the poles lies a few km inside
+  // r = 1) is carried back up by the negative fraction; from deeper than one
+  // step that would stretch a single step over a curving line and land
+  // anywhere, far inside the sphere or off it: no foot point.
+  if (f < -1.0) return false;
   return rk_step(f * ds, x, fx, foot, ffoot);
 }
 

@@ -109,7 +109,9 @@ double hilton_lm(double xj, double bm, double b0);
 // Foot point of the line through p: steps of +|p.ds| (along the field) until
 // the trace comes below r = 1, then one step of the interpolated fraction to
 // r = 1. Returns false on a refused step, or when budget steps do not bring
-// the trace below the sphere (no crossing to interpolate to).
+// the trace below the sphere (no crossing to interpolate to), or when the
+// point lies below the sphere by more than one step's descent (no crossing
+// near enough to carry it back to).
 bool foot_point(const TracePoint& p, int budget, double* foot, FieldDir& ffoot);
 
 // Outcome of storing one line.

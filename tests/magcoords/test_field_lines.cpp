@@ -148,6 +148,54 @@ TEST(TraceFieldLine, RefusedStartAndOutOfRangeInputsReportNoPoints) {
   for (double v : m.blocal) ASSERT_EQ(v, 7.0);
 }
 
+// A point more than one step below the sphere r = 1 has no foot point: one
+// step carried back over several steps' depth of a curving line lands
+// anywhere, inside the sphere or off it, and the stored line or drift shell
+// would start from there. Such a line stores no point and the drift shell no
+// line (no L*); Lm, I and Bmin of the line through the point still stand. A
+// point on the flattened ground near the poles, a few km below r = 1, or
+// 100 km below it, lies a fraction of a step deep and keeps its foot point on
+// the sphere.
+TEST(TraceFieldLine, PointDeepBelowTheSurfaceHasNoFootPoint) {
+  struct Case {
+    int kext, kint;
+    double alt, lat, lon;
+    bool foot;
+  };
+  const Case cases[] = {
+      {0, 0, -1500.0, 60.0, 10.0, false},  {0, 0, -3000.0, 30.0, -180.0, false},
+      {4, 0, -3000.0, 50.0, 100.0, false}, {0, 2, -6360.0, 0.0, 0.0, false},
+      {0, 0, 0.0, 89.0, 0.0, true},        {0, 0, -100.0, 70.0, 30.0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "alt " << c.alt << " lat " << c.lat << " kext " << c.kext);
+    Point p;
+    p.kext = c.kext;
+    p.options[4] = c.kint;
+    p.sysaxes = 0;
+    p.x[0] = c.alt;
+    p.x[1] = c.lat;
+    p.x[2] = c.lon;
+    p.maginput[0] = 20.0;
+    Line l;
+    l.trace(p);
+    EXPECT_NE(l.lm, kFill);
+    EXPECT_NE(l.xj, kFill);
+    if (c.foot) {
+      ASSERT_GT(l.n, 1);
+      EXPECT_NEAR(norm(&l.posit[0]), 1.0, 1e-3);
+      continue;
+    }
+    EXPECT_EQ(l.n, 0);
+    for (double v : l.posit) ASSERT_EQ(v, kFill);
+    Shell s;
+    s.trace(p);
+    EXPECT_EQ(s.lm, l.lm);
+    EXPECT_EQ(s.lstar, kFill);
+    for (int v : s.ind) ASSERT_EQ(v, 0);
+  }
+}
+
 TEST(TraceFieldLine, EquatorPointTakesTheParabolaAndIsStillStored) {
   Point p;
   double bmin, xeq[3];
