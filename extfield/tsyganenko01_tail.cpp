@@ -90,7 +90,8 @@ void deformed(Model m, double psi, double x, double y, double z, Vec3& b1, Vec3&
 // Given:    psi  tilt, radians;  x, y, z  bent position, Re
 // Returned: b1, b2  fields of modes 1 and 2, nT
 // State:    reads g; through unwarped, tail.
-// Notes:    1. On the x axis (y = z = 0) the azimuth is taken as 0.
+// Notes:    1. On the x axis (y = z = 0), and wherever y^2 + z^2 underflows
+//             to zero, the azimuth is taken as 0.
 //           2. The warping does not depend on x, so no x-derivative enters.
 void warped(double psi, double x, double y, double z, Vec3& b1, Vec3& b2) {
   const double gw = g.g;
@@ -98,7 +99,10 @@ void warped(double psi, double x, double y, double z, Vec3& b1, Vec3& b2) {
   const double rho2 = y * y + z * z;
   const double rho = std::sqrt(rho2);
   double phi, cphi, sphi;
-  if (y == 0.0 && z == 0.0) {
+  // On the axis the azimuth is undefined; so it is, to the precision of
+  // y / rho, where y^2 + z^2 underflows to zero (a point within 1e-162 Re of
+  // the axis): both take the azimuth 0, the limit of a continuous field.
+  if (rho == 0.0) {
     phi = 0.0;
     cphi = 1.0;
     sphi = 0.0;

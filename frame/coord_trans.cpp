@@ -107,7 +107,11 @@ extern "C" void mag2geo1_(int* iyr, double* xin, double* xout) {
 // Failure:  an input or output code outside 0-11: "sysaxesIN out of range !"
 //           or "sysaxesOUT out of range !" on standard output, fill value in
 //           xout. Equal codes copy xin silently, whatever their value. Years
-//           as in the thin conversions and the heliospheric routines.
+//           as in the thin conversions and the heliospheric routines. An RLL
+//           input whose radius is below the distance of its latitude's
+//           ellipsoid normal from the centre (within some 21 km of it), or
+//           whose radius or latitude is not a number: fill value in xout,
+//           without a message.
 extern "C" void coord_trans1_(int* sysaxesin, int* sysaxesout, int* iyr, int* idoy, double* ut, double* xin,
                               double* xout) {
   const int in = *sysaxesin, out = *sysaxesout;
@@ -170,6 +174,13 @@ extern "C" void coord_trans1_(int* sysaxesin, int* sysaxesout, int* iyr, int* id
     case RLL: {
       double h;
       rll_gdz_(&xin[0], &xin[1], &xin[2], &h);
+      // The normal of geodetic latitude phi passes the centre at N e^2
+      // |sin phi cos phi| (up to some 21 km): a radius below that names no
+      // point of that latitude, and the altitude's radicand is negative.
+      if (std::isnan(h)) {
+        for (int k = 0; k < 3; ++k) xout[k] = kest::baddata;
+        return;
+      }
       gdz_geo_(&xin[1], &xin[2], &h, &g[0], &g[1], &g[2]);
       break;
     }

@@ -103,7 +103,9 @@ KEST_API void get_intfield_(double *x, double *y, double *z,
  * coord_trans1_ may be rewritten (an RLL input leaves xIN(1) in km; GSE to
  * HEE/HAE/HEEQ and an HEE input to a geocentric system leave xIN in km);
  * coord_trans_vec1_ never changes xIN. Out-of-range codes: message, fill
- * value; equal codes copy xIN to xOUT, whatever their value. */
+ * value; equal codes copy xIN to xOUT, whatever their value. An RLL radius
+ * that no point of its geodetic latitude has (within some 21 km of the
+ * centre): fill value. */
 KEST_API void coord_trans1_(int *sysaxesIN, int *sysaxesOUT, int *iyr, int *idoy,
                             double *UT, double *xIN, double *xOUT);
 KEST_API void coord_trans_vec1_(int *ntime, int *sysaxesIN, int *sysaxesOUT,
