@@ -419,17 +419,22 @@ TEST(DriftShell, StartsFromTheShellOfTheLastLstarComputation) {
   EXPECT_EQ(reused.lm, fresh.lm);
 }
 
+// A drift shell's scalars, line counts, |B| and positions, packed.
+std::vector<double> packed(const Shell& s) {
+  std::vector<double> v = {s.lm, s.lstar, s.bmin, s.xj};
+  v.insert(v.end(), s.ind.begin(), s.ind.end());
+  v.insert(v.end(), s.blocal.begin(), s.blocal.end());
+  v.insert(v.end(), s.posit.begin(), s.posit.end());
+  return v;
+}
+
 // The drift shell of p traced in a child forked now, before this process
-// has evaluated anything: scalars, line counts, |B| and positions, packed.
+// has evaluated anything, packed.
 std::vector<double> shell_in_fresh_process(Point p) {
   return kest_test::in_fresh_process([p]() mutable {
     Shell s;
     s.trace(p);
-    std::vector<double> v = {s.lm, s.lstar, s.bmin, s.xj};
-    v.insert(v.end(), s.ind.begin(), s.ind.end());
-    v.insert(v.end(), s.blocal.begin(), s.blocal.end());
-    v.insert(v.end(), s.posit.begin(), s.posit.end());
-    return v;
+    return packed(s);
   });
 }
 
@@ -457,10 +462,7 @@ TEST(DriftShell, SecondCallAfterAnLstarEqualsThePointAlone) {
   EXPECT_EQ(kest::flag_l.set, 0);
   Shell second;
   second.trace(p);
-  std::vector<double> v = {second.lm, second.lstar, second.bmin, second.xj};
-  v.insert(v.end(), second.ind.begin(), second.ind.end());
-  v.insert(v.end(), second.blocal.begin(), second.blocal.end());
-  v.insert(v.end(), second.posit.begin(), second.posit.end());
+  const std::vector<double> v = packed(second);
   ASSERT_EQ(v.size(), alone.size());
   EXPECT_EQ(std::memcmp(v.data(), alone.data(), v.size() * sizeof(double)), 0);
   EXPECT_EQ(second.lstar, alone[1]);
