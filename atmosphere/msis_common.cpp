@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "atmosphere/atmosphere_state.hpp"
+#include "frame/c_numbers.hpp"
 #include "frame/conventions.hpp"
 
 namespace kest {
@@ -306,7 +307,7 @@ double dnet(double* dd, double dm, double zhm, double xmm, double xm, const char
   const double a = zhm / (xmm - xm);
   if (log_error_msg != nullptr && !(dm > 0.0 && *dd > 0.0)) {
     char line[160];
-    std::snprintf(line, sizeof line, "%s %24.16E %24.16E %24.16E", log_error_msg, dm, *dd, xm);
+    fio::c_snprintf(line, sizeof line, "%s %24.16E %24.16E %24.16E", log_error_msg, dm, *dd, xm);
     msg(line);
     // A negative density (from a profile carried past its domain) is treated
     // as an absent one, so the blend never takes the logarithm of a negative

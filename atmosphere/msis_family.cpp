@@ -13,6 +13,7 @@
 #include <iterator>
 #include <limits>
 
+#include "frame/c_numbers.hpp"
 #include "frame/conventions.hpp"
 
 namespace kest::msis {
@@ -37,7 +38,7 @@ constexpr int kMassCodes[11] = {48, 0, 4, 16, 28, 32, 40, 1, 49, 14, 17};
 // Formats x as a Fortran 1PE12.2 field (three-digit exponents drop the E).
 void fortran_e12_2(char* out, std::size_t size, double x) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2E", x);
+  fio::c_snprintf(buf, sizeof buf, "%.2E", x);
   const char* e = std::strchr(buf, 'E');
   if (e != nullptr && std::strlen(e + 2) > 2) {
     char mant[16];
@@ -291,7 +292,7 @@ double glob(Generation& gen, double* p) {
     if (p[99] == 0.0) p[99] = 2.0;
     if (p[99] != 2.0) {
       char line[96];
-      std::snprintf(line, sizeof line, "%s%10.1f%10.1f", var.glob_marker_msg, 2.0, p[99]);
+      fio::c_snprintf(line, sizeof line, "%s%10.1f%10.1f", var.glob_marker_msg, 2.0, p[99]);
       stop_stdout({line});
     }
   }

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "extfield/alexeev2000.hpp"
+#include "frame/c_numbers.hpp"
 #include "frame/conventions.hpp"
 
 namespace kest::a2k {
@@ -184,7 +185,7 @@ std::string fortran_e12_5(float x) {
   }
   // %.4E gives d.dddd with the same five significant digits, rounded.
   char e[32];
-  std::snprintf(e, sizeof e, "%.4E", std::fabs(static_cast<double>(x)));
+  fio::c_snprintf(e, sizeof e, "%.4E", std::fabs(static_cast<double>(x)));
   const int exponent = std::atoi(e + 7) + 1;  // "d.ddddE+xx"
   std::snprintf(out, sizeof out, "%c0.%c%.4sE%c%02d", x < 0.0f ? '-' : ' ', e[0], e + 2,
                 exponent < 0 ? '-' : '+', std::abs(exponent));

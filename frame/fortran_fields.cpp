@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "frame/c_numbers.hpp"
+
 namespace kest::fio {
 namespace {
 
@@ -126,7 +128,7 @@ bool read_real(std::string_view field, int decimals, double* value) {
   if (!point) exponent -= decimals;
   std::snprintf(text + m, sizeof text - m, "e%ld", exponent);
   char* end = nullptr;
-  const double v = std::strtod(text, &end);
+  const double v = c_strtod(text, &end);
   if (end == nullptr || *end != '\0' || !std::isfinite(v)) return false;
   *value = v;
   return true;
@@ -148,7 +150,7 @@ bool read_free_real(std::string_view text, double* value) {
   }
   item[n] = '\0';
   char* end = nullptr;
-  const double v = std::strtod(item, &end);
+  const double v = c_strtod(item, &end);
   if (end == item || *end != '\0' || !std::isfinite(v)) return false;
   *value = v;
   return true;
@@ -163,7 +165,7 @@ void write_int(char* out, int width, int value) {
 void write_fixed(char* out, int width, int decimals, double value) {
   char buf[400];
   if (put_nonfinite(out, width, value)) return;
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+  c_snprintf(buf, sizeof buf, "%.*f", decimals, value);
   put(out, width, buf);
 }
 
@@ -172,7 +174,7 @@ void write_sci(char* out, int width, int decimals, double value) {
   if (put_nonfinite(out, width, value)) return;
   // 1P scale: one digit before the point, as %E writes it. The exponent
   // takes the form E+dd; a three-digit exponent drops the letter (d.ddd+ddd).
-  std::snprintf(buf, sizeof buf, "%.*E", decimals, value);
+  c_snprintf(buf, sizeof buf, "%.*E", decimals, value);
   char* e = std::strchr(buf, 'E');
   if (e != nullptr && std::strlen(e + 2) == 3) std::memmove(e, e + 1, std::strlen(e + 1) + 1);
   put(out, width, buf);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 
+#include "frame/c_numbers.hpp"
 #include "frame/conventions.hpp"
 #include "frame/frame_state.hpp"
 #include "frame/internal_field_tables.hpp"
@@ -30,7 +31,7 @@ namespace tb = kest::tables;
 // year line, the range line, two empty lines.
 void warn_year_out_of_range(double year) {
   char num[64];
-  std::snprintf(num, sizeof num, "%7.2f", year);
+  kest::fio::c_snprintf(num, sizeof num, "%7.2f", year);
   if (std::strlen(num) > 7) std::snprintf(num, sizeof num, "*******");
   char line[128];
   std::snprintf(line, sizeof line, "*** WARNING -- Input year = %s", num);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "frame/c_numbers.hpp"
 #include "frame/conventions.hpp"
 
 namespace kest::otext {
@@ -39,7 +40,7 @@ void put_fixed(std::string& out, int width, int decimals, double value) {
     out.append(static_cast<size_t>(width), '*');
     return;
   }
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+  fio::c_snprintf(buf, sizeof buf, "%.*f", decimals, value);
   right_justify(out, width, buf);
 }
 
@@ -55,11 +56,11 @@ std::string free_real(double v) {
     return out;
   }
   // Decimal exponent after rounding to 17 significant digits.
-  std::snprintf(buf, sizeof buf, "%.16e", v);
+  fio::c_snprintf(buf, sizeof buf, "%.16e", v);
   const int x = std::atoi(std::strchr(buf, 'e') + 1);
   if (v == 0.0 || (x >= -1 && x <= 16)) {
     const int dec = v == 0.0 ? 16 : 16 - x;
-    std::snprintf(buf, sizeof buf, "%.*f", dec, v);
+    fio::c_snprintf(buf, sizeof buf, "%.*f", dec, v);
     if (dec == 0) std::strcat(buf, ".");
     right_justify(out, 20, buf);
     out.append(5, ' ');

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "frame/atomic_output.hpp"
+#include "frame/c_numbers.hpp"
 #include "frame/conventions.hpp"
 #include "kest/frame.h"
 #include "kest/orbit.h"
@@ -82,8 +83,8 @@ void write_line(double t, const double r[3]) {
   // microsecond before a full minute would read 60.000000, so it is carried
   // into the minute (and on into hour, day, month and year).
   char sbuf[64];
-  std::snprintf(sbuf, sizeof sbuf, "%.6f", sec);
-  if (std::strtod(sbuf, nullptr) >= 60.0) {
+  kest::fio::c_snprintf(sbuf, sizeof sbuf, "%.6f", sec);
+  if (kest::fio::c_strtod(sbuf, nullptr) >= 60.0) {
     sec = 0.0;
     if (++minute == 60) {
       minute = 0;
@@ -133,7 +134,7 @@ void write_line(double t, const double r[3]) {
 // A number of a message, to ten significant digits.
 std::string num(double x) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.10g", x);
+  kest::fio::c_snprintf(buf, sizeof buf, "%.10g", x);
   return buf;
 }
 
