@@ -23,6 +23,7 @@
 // beta^2)/2 + 1/2, rho/R1 = alpha beta, with the azimuth phi about the x axis
 // measured from +z towards +y. The magnetopause is alpha = 1, beta grows
 // tailward. The spherical system used near Earth has its polar axis along +x.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -701,13 +702,16 @@ void fac(const float x[3], float b[3], float z[3]) {
   const float r = std::sqrt(x[0] * x[0] + x[1] * x[1] + x[2] * x[2]);
   cor3.r = r;
   cor4.cos_th = zs / r;
-  cor4.sin_th = std::sqrt(1.0f - cor4.cos_th * cor4.cos_th);
+  // On the axis zs / r may round above 1: the radicand is held at 0 rather
+  // than made negative, so that no square root of a negative number (an
+  // invalid operation, which a host trapping them would stop on) is taken;
+  // 0 takes the branch below just as that NaN did.
+  cor4.sin_th = std::sqrt(std::max(0.0f, 1.0f - cor4.cos_th * cor4.cos_th));
   // Within a few degrees of the SM pole 1 - cos^2 cancels in single
   // precision (a point 0.001 Earth radii off the axis at r = 4 got sin Theta
-  // wrong by a third, and the cap field by a half), and on the axis zs / r
-  // may round above 1 and make it NaN. There the colatitude and the azimuth
-  // come from the distance to the axis instead, which keeps (cos Phi, sin Phi)
-  // a unit pair; on the axis itself Phi = 0.
+  // wrong by a third, and the cap field by a half). There the colatitude and
+  // the azimuth come from the distance to the axis instead, which keeps
+  // (cos Phi, sin Phi) a unit pair; on the axis itself Phi = 0.
   if (!(cor4.sin_th >= 0.1f)) {
     const float rho = std::sqrt(xs * xs + ys * ys);
     cor4.sin_th = rho / r;

@@ -8,6 +8,7 @@
 // follows the standoff and Dst. The model has no tilt dependence.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "extfield/olson_pfitzer88_tables.hpp"
 #include "extfield/champ_adaptors.hpp"
@@ -53,6 +54,21 @@ double dot(const double* table, int first, const double* terms, int n) {
   return s;
 }
 
+// v / d for the two pole terms of the magnetopause field. On a pole itself
+// (d = +0: x = 15 or 30 exactly, sunward of any magnetopause, yet within
+// reach of a field-line trace that steps beyond the boundary) the quotient
+// is formed without the division by zero that a host trapping that
+// exception would stop on, and is what the division gives:
+// the infinity of the sign of v, v itself when it is NaN, and for v = 0 the
+// NaN of 0 / 0 (sign bit set, as the x86-64 default NaN). champ refuses the
+// point for it as before.
+double pole_term(double v, double d) {
+  if (d != 0.0) return v / d;
+  if (std::isnan(v)) return v;
+  if (v == 0.0) return -std::numeric_limits<double>::quiet_NaN();
+  return std::copysign(std::numeric_limits<double>::infinity(), v);
+}
+
 }  // namespace
 
 // bfmagp: field of the magnetopause currents at a (scaled) SM point, nT.
@@ -89,7 +105,7 @@ extern "C" void bfmagp_(double* xin, double* b) {
   }
   b[0] = z * (bx + bx2 / ((x - 2.0) * (x - 2.0) + 10.0));
   b[1] = y * z * by;
-  b[2] = bz + bz15 / (15.0 - x) + bz30 / ((30.0 - x) * (30.0 - x));
+  b[2] = bz + pole_term(bz15, 15.0 - x) + pole_term(bz30, (30.0 - x) * (30.0 - x));
 }
 
 // bftail: field of the tail current at a (scaled) SM point, nT.
