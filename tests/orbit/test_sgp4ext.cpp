@@ -60,6 +60,16 @@ TEST(OrbitVectors, Asinh) {
     double v = x;
     EXPECT_NEAR(asinh_(&v), std::asinh(x), 1e-14 * (1 + std::fabs(x))) << x;
   }
+  // Large arguments, where x + sqrt(x^2 + 1) cancels for x < 0 and x^2
+  // overflows beyond 1.34e154: the function is odd, and for |x| >= 1e5
+  // asinh x = sign(x) (ln 2|x| + 1 / (4 x^2)) to within 1e-20 (the next term
+  // is 3 / (32 x^4)).
+  for (double x : {1e5, 1e7, 1e8, 1e154, 1e300, 1.7e308}) {
+    double v = x, w = -x;
+    const double want = std::log(x) + std::log(2.0) + 0.25 / (x * x);
+    EXPECT_NEAR(asinh_(&v), want, 2e-15 * want) << x;
+    EXPECT_EQ(asinh_(&w), -asinh_(&v)) << x;
+  }
 }
 
 // Expected anomalies from the half-angle forms (independent of the sine and
