@@ -10,18 +10,40 @@
 
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace kest_test {
 
+// True when a test other than the running one has started in this process
+// (in this or an earlier --gtest_repeat round): the library's records then
+// hold what that test left.
+inline bool other_tests_ran() {
+  const ::testing::UnitTest* u = ::testing::UnitTest::GetInstance();
+  const ::testing::TestInfo* self = u->current_test_info();
+  for (int i = 0; i < u->total_test_suite_count(); ++i) {
+    const ::testing::TestSuite* suite = u->GetTestSuite(i);
+    for (int j = 0; j < suite->total_test_count(); ++j) {
+      const ::testing::TestInfo* t = suite->GetTestInfo(j);
+      if (t != self && t->result()->start_timestamp() != 0) return true;
+    }
+  }
+  return false;
+}
+
 // Runs f in a child forked now and returns the doubles it produced; forked
 // before the caller evaluates anything, the child sees a process in which no
-// model has run yet. Empty when the child does not end normally (or its
-// results do not all arrive). quiet sends the child's standard output to
-// /dev/null (warnings not under test).
+// model has run yet. That holds only when no other test ran in this process
+// first, so a test that calls this begins with rerun_alone_unless_first(),
+// and a call made after other tests of the process fails. Empty when the child does not end
+// normally (or its results do not all arrive). quiet sends the child's
+// standard output to /dev/null (warnings not under test).
 inline std::vector<double> in_fresh_process(const std::function<std::vector<double>()>& f,
                                             bool quiet = false) {
+  EXPECT_FALSE(other_tests_ran())
+      << "in_fresh_process after other tests of this process: its child would inherit their "
+         "model state (begin the test with rerun_alone_unless_first())";
   int fd[2];
   if (pipe(fd) != 0) return {};
   std::fflush(stdout);
@@ -74,24 +96,14 @@ inline std::vector<double> in_fresh_process(const std::function<std::vector<doub
 // Tests of what the library holds before its first call need a process in
 // which nothing has run. CTest gives every test a process of its own; when
 // the whole test program runs in one process, a test that is not the first
-// to run there runs again alone, in a new process of the same program, and
-// that run's verdict is the test's. Returns true when it did so: the caller
-// then returns at once.
+// to run there (or runs there again, --gtest_repeat) runs again alone, in a
+// new process of the same program, and that run's verdict is the test's.
+// Returns true when it did so: the caller then returns at once.
 inline bool rerun_alone_unless_first() {
-  const ::testing::UnitTest* u = ::testing::UnitTest::GetInstance();
-  const ::testing::TestInfo* self = u->current_test_info();
-  bool others_ran = false;
-  for (int i = 0; i < u->total_test_suite_count() && !others_ran; ++i) {
-    const ::testing::TestSuite* suite = u->GetTestSuite(i);
-    for (int j = 0; j < suite->total_test_count(); ++j) {
-      const ::testing::TestInfo* t = suite->GetTestInfo(j);
-      if (t != self && t->result()->start_timestamp() != 0) {
-        others_ran = true;
-        break;
-      }
-    }
-  }
-  if (!others_ran) return false;
+  const ::testing::TestInfo* self = ::testing::UnitTest::GetInstance()->current_test_info();
+  static std::set<const ::testing::TestInfo*> started;  // tests that called this here
+  const bool again = !started.insert(self).second;
+  if (!again && !other_tests_ran()) return false;
   const std::string filter =
       std::string("--gtest_filter=") + self->test_suite_name() + "." + self->name();
   std::fflush(stdout);

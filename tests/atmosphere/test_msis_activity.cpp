@@ -10,6 +10,7 @@
 
 #include "atmosphere/atmosphere_state.hpp"
 #include "kest/atmosphere.h"
+#include "msis_test_util.hpp"
 
 namespace {
 
@@ -53,6 +54,7 @@ double slot_weight(int j, double e) {
 // ln 2 / 10800 s with p(139) = 0 makes the decay 1/2 per 3 hours. The daily
 // Ap (slot 1) takes no part.
 TEST(MsisActivity, ThreeHourHistoryWeights) {
+  const msistest::KeepSettings keep;
   for (const Gen& g : kGens) {
     set_switches(g.setter, -1.0);
     for (int j = 1; j <= 7; ++j) {
@@ -80,6 +82,7 @@ TEST(MsisActivity, ThreeHourHistoryWeights) {
 // the thermospheric set, which their lower-atmosphere expansions read: here
 // 1/4 per 3 hours.
 TEST(MsisActivity, SecondDecayOfTheOlderGenerations) {
+  const msistest::KeepSettings keep;
   struct Lower {
     const char* name;
     Globe globe;
@@ -113,6 +116,7 @@ TEST(MsisActivity, SecondDecayOfTheOlderGenerations) {
 // apd = Ap - 4, with p(33) = 1 the only term weight; a negative p(44) is
 // taken as 1e-5.
 TEST(MsisActivity, DailyApFunction) {
+  const msistest::KeepSettings keep;
   struct Row {
     double ap, p44, p45, apdf;
   } rows[] = {
@@ -143,6 +147,7 @@ TEST(MsisActivity, DailyApFunction) {
 // The date code year x 1000 + day: only the day enters the expansions; the
 // year part is split off.
 TEST(MsisActivity, DateCodeSplit) {
+  const msistest::KeepSettings keep;
   for (const Gen& g : kGens) {
     set_switches(g.setter, 1.0);
     std::array<double, 150> p{};

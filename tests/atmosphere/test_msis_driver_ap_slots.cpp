@@ -27,6 +27,7 @@ std::array<double, 11> one_point(const Gen& g, int which_ap, std::array<double, 
 }
 
 TEST(MsisDriverApSlots, DailyApIgnoresWhatTheHistorySlotsHold) {
+  const msistest::KeepSettings keep;
   const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
   for (const Gen& g : kGens) {
     const auto clean = one_point(g, 1, {4, 4, 4, 4, 4, 4, 4});

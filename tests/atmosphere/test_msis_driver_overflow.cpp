@@ -38,6 +38,7 @@ std::vector<double> eval(const Gen& g, Pt p, int which_ap) {
 }  // namespace
 
 TEST(MsisDrivers, OverflowingPointGivesFill) {
+  const msistest::KeepSettings keep;
   // Each of these, on the old drivers, returned not-a-number, infinite or
   // negative values for at least one generation.
   const Pt hostile[] = {
@@ -69,6 +70,7 @@ TEST(MsisDrivers, OverflowingPointGivesFill) {
 }
 
 TEST(MsisDrivers, ExtremeRealPointsKeepTheirValues) {
+  const msistest::KeepSettings keep;
   // The strongest flux and activity of record, quiet conditions, and the
   // surface (for the full-altitude models) a little below sea level.
   const Pt real[] = {{400, 300, 400, 400}, {150, 65, 65, 0}, {90, 150, 150, 400},

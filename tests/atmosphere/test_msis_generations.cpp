@@ -106,6 +106,8 @@ std::vector<double> flatten(const std::vector<Output>& outs) {
 // Each generation, interleaved with the others in varied orders, gives
 // exactly what it gives when called alone.
 TEST(MsisGenerations, IsolatedFromEachOther) {
+  if (kest_test::rerun_alone_unless_first()) return;
+  const msistest::KeepSettings keep;
   const auto steps = scenario();
   std::vector<double> alone[3];
   for (int g = 0; g < 3; ++g) {
@@ -136,6 +138,7 @@ TEST(MsisGenerations, IsolatedFromEachOther) {
 // MSIS-86 at exactly 85 km is evaluated, just below it all ten outputs get
 // the fill value; the other drivers evaluate down to 0 km.
 TEST(MsisDrivers, Msis86Floor) {
+  const msistest::KeepSettings keep;
   Series s;
   s.add(172, 29000, 85.0, 45, 10, 150, 150, kQuiet);
   s.add(172, 29000, 84.9, 45, 10, 150, 150, kQuiet);
@@ -160,6 +163,7 @@ TEST(MsisDrivers, Msis86Floor) {
 // A point with a non-finite input gets the fill value; its neighbours are
 // evaluated as usual.
 TEST(MsisDrivers, NonFiniteInputGivesFill) {
+  const msistest::KeepSettings keep;
   const double nan = std::nan("");
   for (const Gen& gen : kGens) {
     Series s;
@@ -182,6 +186,7 @@ TEST(MsisDrivers, NonFiniteInputGivesFill) {
 // No point is evaluated for a count of 0, yet the switches are set; a count
 // above 100000 stops at 100000 points and says so.
 TEST(MsisDrivers, CountLimits) {
+  const msistest::KeepSettings keep;
   Series s;
   s.add(172, 29000, 400, 60, -70, 150, 150, kQuiet);
   for (const Gen& gen : kGens) {
@@ -218,6 +223,7 @@ TEST(MsisDrivers, CountLimits) {
 
 // Only whichAp = 2 selects the 3-hour Ap history.
 TEST(MsisDrivers, OnlyWhichAp2SelectsHistory) {
+  const msistest::KeepSettings keep;
   Series s;
   s.add(172, 29000, 400, 60, -70, 150, 150, kStorm);
   for (const Gen& gen : kGens) {
@@ -236,6 +242,7 @@ TEST(MsisDrivers, OnlyWhichAp2SelectsHistory) {
 // The local solar time is lon/15 + UT/3600 as is: -150 degrees at 00:30 UT
 // is -9.5 h, not 14.5 h.
 TEST(MsisDrivers, LocalTimeNotReduced) {
+  const msistest::KeepSettings keep;
   Series s;
   s.add(172, 1800, 300, 20, -150, 150, 150, kQuiet);
   const Output o = run(&nrlmsise00_, 9, s, 1);
@@ -256,6 +263,7 @@ TEST(MsisDrivers, LocalTimeNotReduced) {
 // MSIS-86 and MSISE-90, which share most thermospheric coefficients, agree
 // closest.
 TEST(MsisGenerations, CrossCheckAt400km) {
+  const msistest::KeepSettings keep;
   Series s;
   const double lats[] = {-62.5, -20, 0, 35, 71};
   const double lons[] = {-170, -45, 10, 95, 150};
@@ -284,6 +292,7 @@ TEST(MsisGenerations, CrossCheckAt400km) {
 
 TEST(MsisSwitches, SettersOfTheOlderGenerations) {
   if (kest_test::rerun_alone_unless_first()) return;
+  const msistest::KeepSettings keep;
   std::array<double, 25> back{};
   tretrv_(back.data());  // zeros before any tselec call
   for (double v : back) EXPECT_EQ(v, 0.0);
@@ -354,6 +363,7 @@ TEST(MsisMessages, OlderGenerationTexts) {
 
 // ghp6 finds a pressure level that gtd6 reproduces by p = n k T.
 TEST(Msise90, Ghp6RoundTrip) {
+  const msistest::KeepSettings keep;
   tselec5_(msistest::all_on().data());
   int iyd = 172, mass = 48;
   double sec = 29000, lat = 45, lon = 10, stl = 10, fa = 150, f = 150;
@@ -372,6 +382,7 @@ TEST(Msise90, Ghp6RoundTrip) {
 
 // MSISE-90 selectors: H brings N; N2 below 450 km whatever the selector.
 TEST(Msise90, Selectors) {
+  const msistest::KeepSettings keep;
   tselec5_(msistest::all_on().data());
   struct Row { double alt; int mass; std::vector<int> nonzero; } rows[] = {
       {300, 1, {2, 6, 7}}, {500, 1, {6, 7}}, {300, 4, {0, 2}}, {500, 4, {0}}, {300, 49, {1, 2, 3}}};
@@ -413,6 +424,7 @@ TEST(Msis86, DenssProfile) {
 // MSIS-86 computes with its own gravity whatever the later generations
 // leave in the shared gravity record.
 TEST(Msis86, OwnGravity) {
+  const msistest::KeepSettings keep;
   tselec_(msistest::all_on().data());
   int iyd = 172, mass = 48;
   double sec = 29000, alt = 300, lat = 60, lon = -70, stl = 16, fa = 150, f = 150;
@@ -447,6 +459,7 @@ namespace {
 // The three entries: argc ignored, the twelve addresses forwarded to the
 // driver (its outputs reach the caller), 9.9 returned.
 TEST(MsisEntries, ForwardToTheirDrivers) {
+  const msistest::KeepSettings keep;
   using Entry = float (*)(int, void**);
   using Driver = void (*)(int*, int*, int*, double*, double*, double*, double*, double*, double*,
                           double*, double*, double*);

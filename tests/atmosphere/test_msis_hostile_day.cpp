@@ -10,10 +10,12 @@
 
 #include "atmosphere/atmosphere_state.hpp"
 #include "kest/atmosphere.h"
+#include "msis_test_util.hpp"
 
 namespace {
 
 TEST(MsisHostile, YearAndDayBeyondTheIntegers) {
+  const msistest::KeepSettings keep;
   prmsg5_();  // MSIS-86 coefficients, zero until loaded
   const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
   struct Case {
@@ -86,6 +88,7 @@ namespace {
 // of a place without longitude. An altitude that is not a number lies in no
 // part of the full-altitude profile: no temperature there (formerly 0 K).
 TEST(MsisHostile, LongitudeOrAltitudeNotANumber) {
+  const msistest::KeepSettings keep;
   using Entry = void (*)(int*, double*, double*, double*, double*, double*, double*, double*,
                          double*, int*, double*, double*);
   const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "kest/atmosphere.h"
+#include "msis_test_util.hpp"
 
 namespace {
 
@@ -38,6 +39,7 @@ using Setter = void (*)(double*);
 
 template <std::size_t N>
 void check_rows(Entry entry, Setter setter, int nd, const SwitchRow (&rows)[N]) {
+  const msistest::KeepSettings keep;
   for (const SwitchRow& r : rows) {
     double sv[25];
     for (double& s : sv) s = 1.0;

@@ -7,6 +7,7 @@
 #include "atmosphere/atmosphere_state.hpp"
 #include "fresh_process.hpp"
 #include "kest/atmosphere.h"
+#include "restore.hpp"
 
 using kest::lower5;
 using kest::lower6;
@@ -151,6 +152,7 @@ TEST(Msis86Tables, NotReloaded) {
   double sec = 29000, alt = 400, lat = 60, lon = -70, stl = 16, fa = 150, f = 150;
   double ap[7] = {4, 4, 4, 4, 4, 4, 4}, d[8], t[2];
   gts5_(&iyd, &sec, &alt, &lat, &lon, &stl, &fa, &f, ap, &mass, d, t);
+  const kest_test::Restore loaded(parm5);  // the tables as loaded, for the tests after this one
   parm5.tinf_coef[149] = 7.0;
   gts5_(&iyd, &sec, &alt, &lat, &lon, &stl, &fa, &f, ap, &mass, d, t);
   EXPECT_EQ(parm5.tinf_coef[149], 7.0);

@@ -38,6 +38,7 @@ double printed_tolerance(const std::string& text, double value) {
 // switches on. Columns: id, day, UT, alt, lat, lon, local time, F10.7 mean,
 // F10.7, Ap, then Tinf, T, He, O, N2, O2, Ar, H, N, anomalous O, mass density.
 TEST(Nrlmsise00, ReleaseTestCases) {
+  const msistest::KeepSettings keep;
   std::ifstream in(std::string(KEST_TEST_DATA) + "/atmosphere/nrlmsise00_release_tests.txt");
   ASSERT_TRUE(in.good());
   msistest::set_switches(msistest::all_on());
@@ -88,6 +89,7 @@ TEST(Nrlmsise00, Glatf7) {
 
 // Scale height kT/(mg) of hot oxygen at 550 km with the gravity of 45 degrees.
 TEST(Nrlmsise00, Scalh) {
+  const msistest::KeepSettings keep;
   kest::parmb.gsurf = 980.616;
   kest::parmb.re_eff = 6356.36;
   double alt = 550, xm = 16, temp = 4000;
@@ -154,6 +156,7 @@ TEST(Nrlmsise00, RepeatedCallIdentical) {
 // A new switch setting forces recomputation with unchanged inputs, and
 // restoring the setting restores the values.
 TEST(Nrlmsise00, SwitchChangeForcesRecomputation) {
+  const msistest::KeepSettings keep;
   for (double alt : {400.0, 50.0}) {
     Point p;
     p.alt = alt;
@@ -172,7 +175,10 @@ TEST(Nrlmsise00, SwitchChangeForcesRecomputation) {
   }
 }
 
+// The input cache of a fresh process: both slots start empty.
 TEST(Nrlmsise00, Vtst7SlotsAndSwitches) {
+  if (kest_test::rerun_alone_unless_first()) return;
+  const msistest::KeepSettings keep;
   int iyd = 100, slot1 = 1, slot2 = 2;
   double sec = 0, glat = 10, glong = 20, stl = 1, fa = 150, f = 150;
   double ap[7] = {4, 4, 4, 4, 4, 4, 4};
@@ -190,6 +196,7 @@ TEST(Nrlmsise00, Vtst7SlotsAndSwitches) {
 }
 
 TEST(Nrlmsise00, Tselec7Mapping) {
+  const msistest::KeepSettings keep;
   std::array<double, 25> sv = msistest::all_on();
   // value -> (sw, swc)
   struct Row { double v, sw, swc; } rows[] = {{2, 0, 1},   {-1, -1, 1}, {3, 1, 0},  {0.5, 0.5, 0},
@@ -210,6 +217,7 @@ TEST(Nrlmsise00, Tselec7Mapping) {
 // Before any switch setting the model runs with every switch on.
 TEST(Nrlmsise00, DefaultSwitchesAllOn) {
   if (kest_test::rerun_alone_unless_first()) return;
+  const msistest::KeepSettings keep;
   Point p;
   const Result first = gtd7(p);
   EXPECT_EQ(kest::cswi.isw, 64999);
@@ -267,6 +275,7 @@ TEST(Nrlmsise00, TemperatureOnly) {
 // Mass density is the mass-weighted sum of the species; gtd7d adds
 // anomalous oxygen; the metric flag scales by 1e6 (densities) and 1e3.
 TEST(Nrlmsise00, MassDensityUnitsAndDrag) {
+  const msistest::KeepSettings keep;
   Point p;
   p.alt = 550;
   const Result r = gtd7(p);
@@ -388,6 +397,7 @@ TEST(Nrlmsise00, SplineReproducesCubic) {
 // Isothermal atmosphere (tinf = tlb, flat nodes): both the Bates part and the
 // spline part of densu7 give the barometric law in geopotential height.
 TEST(Nrlmsise00, Densu7IsothermalBarometricLaw) {
+  const msistest::KeepSettings keep;
   kest::parmb.gsurf = 979.5;
   kest::parmb.re_eff = 6345.0;
   const double T = 830.0, zlb = 120.0, xm = 16.0, dlb = 3.7e9;
@@ -408,6 +418,7 @@ TEST(Nrlmsise00, Densu7IsothermalBarometricLaw) {
 
 // The Bates temperature profile above za, in closed form.
 TEST(Nrlmsise00, Densu7BatesTemperature) {
+  const msistest::KeepSettings keep;
   kest::parmb.gsurf = 980.0;
   kest::parmb.re_eff = 6356.0;
   double zn[5] = {123.435, 110, 100, 90, 72.5}, tn[5] = {-1, 240, 195, 187, 213}, tgn[2] = {-1, -2};
@@ -426,6 +437,7 @@ TEST(Nrlmsise00, Densu7BatesTemperature) {
 // densm7 in an isothermal middle atmosphere: barometric law from 72.5 km down
 // through both sections, and below the last node by extrapolation.
 TEST(Nrlmsise00, Densm7IsothermalBarometricLaw) {
+  const msistest::KeepSettings keep;
   kest::parmb.gsurf = 980.2;
   kest::parmb.re_eff = 6360.0;
   const double T = 250.0, R = 6360.0, xm = 28.95, d0 = 2.2e15;
@@ -490,6 +502,7 @@ TEST(Nrlmsise00, Dnet7NonPositiveDensities) {
 // Switch 15 off from the start: no mixed N2 density exists; the densities
 // below 72.5 km stay finite, positive and continuous at 72.5 km.
 TEST(Nrlmsise00, NoMixingFromStartGivesFiniteProfile) {
+  const msistest::KeepSettings keep;
   auto sv = msistest::all_on();
   sv[14] = 0;
   msistest::set_switches(sv);
@@ -512,6 +525,7 @@ TEST(Nrlmsise00, NoMixingFromStartGivesFiniteProfile) {
 // The longitude terms vanish for a longitude of -1000 or less; the 3-hour
 // mode leaves T9 and T13 at 0 for a set without a 3-hour scale.
 TEST(Nrlmsise00, Globe7TermEdges) {
+  const msistest::KeepSettings keep;
   msistest::set_switches(msistest::all_on());
   double yrd = 172, sec = 29000, lat = 60, lon = -1000, tloc = 16, fa = 150, f = 150;
   double ap[7] = {10, 12, 14, 16, 18, 20, 22};
@@ -567,6 +581,7 @@ TEST(Nrlmsise00, SharedRecordsDoNotLeakIn) {
 // Switch 2 off: gravity of latitude 45 everywhere. The marker words of the
 // lower-atmosphere sets stay 2 after evaluations.
 TEST(Nrlmsise00, GravityWithoutLatitudeAndMarkers) {
+  const msistest::KeepSettings keep;
   auto sv = msistest::all_on();
   sv[1] = 0;
   msistest::set_switches(sv);

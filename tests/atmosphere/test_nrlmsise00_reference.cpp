@@ -142,6 +142,7 @@ void check_entry(const EntryCase& c, const char* what) {
 // 3-hour form. Then all switches on again: longitude -1000 (no longitude and
 // UT terms) with a negative local time, and gtd7d at 600 km.
 TEST(Nrlmsise00Reference, SwitchSettingsAndVariants) {
+  const msistest::KeepSettings keep;
   double sv[25];
   for (double& s : sv) s = 1.0;
   sv[1] = 0.0;   // no latitude-independent term; gravity at 45 degrees

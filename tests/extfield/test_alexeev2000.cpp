@@ -13,6 +13,7 @@
 #include "kest/frame.h"
 #include "kest/magcoords.h"
 #include "magcoords/magcoords_state.hpp"
+#include "restore.hpp"
 
 namespace {
 
@@ -535,6 +536,8 @@ TEST(Alexeev2000Entry, SumOfSourcesWithPenetratingImf) {
 }
 
 TEST(Alexeev2000Entry, Switches) {
+  // The switches stay set for the rest of the process: put back at the end.
+  const kest_test::Restore keep(kest::a2k::sm);
   kest::a2000_time = {7.5, 2001, 8, 14};
   const Params q = params(8, 480, -6, -60, -500);
   float s5 = 1, s6 = 1, s8 = 1, s4 = 1, s7 = 1, s9 = 1, s3 = 1;

@@ -13,7 +13,8 @@
 namespace {
 
 TEST(DecimalCommaLocale, FieldsReadAndWriteWithAPoint) {
-  if (!kest_test::use_decimal_comma_locale()) GTEST_SKIP() << "no decimal-comma locale can be built here";
+  const kest_test::DecimalCommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "no decimal-comma locale can be built here";
   using namespace kest::fio;
 
   // Reading: the value each field stands for in any locale.

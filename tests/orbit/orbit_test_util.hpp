@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -13,12 +15,53 @@
 
 namespace orbit_test {
 
-// A fresh folder under the system's temporary directory.
-inline std::string scratch_dir() {
-  char tmpl[] = "/tmp/kest_orbit_XXXXXX";
-  const char* d = mkdtemp(tmpl);
-  return d ? std::string(d) : std::string("/tmp");
-}
+// A fresh folder under the system's temporary directory, removed with all it
+// holds when the object ends, also when a test stops half-way, and at exit
+// when the process that made it ends inside the test (the child of a death
+// test that the library stops with exit(1)). Should no folder be made, path
+// is the temporary directory itself, which is left.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    char tmpl[] = "/tmp/kest_orbit_XXXXXX";
+    owned_ = mkdtemp(tmpl) != nullptr;
+    path = owned_ ? std::string(tmpl) : std::string("/tmp");
+    if (owned_) live().push_back({getpid(), path});
+  }
+  ~ScratchDir() {
+    if (!owned_) return;
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+    auto& l = live();
+    l.erase(std::remove_if(l.begin(), l.end(), [&](const Live& d) { return d.path == path; }),
+            l.end());
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  std::string path;
+
+ private:
+  struct Live {
+    pid_t maker;
+    std::string path;
+  };
+  // The folders not removed yet. A forked child inherits the list but ends
+  // without touching its parent's folders. The exit handler is registered
+  // after the list is made, so it runs while the list exists.
+  static std::vector<Live>& live() {
+    static std::vector<Live> dirs;
+    static const bool at_exit = std::atexit([] {
+      std::error_code ec;
+      for (const Live& d : live())
+        if (d.maker == getpid()) std::filesystem::remove_all(d.path, ec);
+    }) == 0;
+    (void)at_exit;
+    return dirs;
+  }
+
+  bool owned_ = false;
+};
 
 inline void write_file(const std::string& path, const std::string& text) {
   std::ofstream(path) << text;

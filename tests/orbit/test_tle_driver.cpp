@@ -20,7 +20,7 @@
 namespace {
 
 using orbit_test::read_lines;
-using orbit_test::scratch_dir;
+using orbit_test::ScratchDir;
 using orbit_test::write_file;
 
 // Elements of DELTA 1 DEB (06251) from the SGP4 verification suite; the epoch
@@ -34,8 +34,9 @@ std::string set_at(const std::string& epoch14) {
 }
 
 struct TleRun {
+  ScratchDir scratch;
   std::string dir, in, out;
-  explicit TleRun(const std::string& elements) : dir(scratch_dir()) {
+  explicit TleRun(const std::string& elements) : dir(scratch.path) {
     in = dir + "/sets.tle";
     out = dir + "/orbit.txt";
     write_file(in, elements);

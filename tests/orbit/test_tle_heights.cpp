@@ -25,7 +25,8 @@ TEST(TleReader, PerigeeAndApogeeHeights) {
   for (const Case& c : cases) {
     const std::string l2 = std::string("2 06251  58.0579  54.0425 ") + c.ecc +
                            " 139.1568 221.1854 15.56387291  677 ";
-    const std::string dir = orbit_test::scratch_dir();
+    const orbit_test::ScratchDir scratch;
+    const std::string& dir = scratch.path;
     std::string in = dir + "/sets.tle", out = dir + "/orbit.txt";
     orbit_test::write_file(in, l1 + "\n" + l2 + "\n");
     int runtype = 1, li = static_cast<int>(in.size()), lo = static_cast<int>(out.size());

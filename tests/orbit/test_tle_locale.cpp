@@ -13,7 +13,7 @@
 namespace {
 
 using orbit_test::read_lines;
-using orbit_test::scratch_dir;
+using orbit_test::ScratchDir;
 using orbit_test::write_file;
 
 // DELTA 1 DEB (06251) as published in the SGP4 verification suite.
@@ -31,14 +31,16 @@ std::vector<std::string> run(const std::string& dir, const std::string& name) {
 }
 
 TEST(TleDecimalCommaLocale, OutputIsThatOfTheCLocale) {
-  const std::string dir = scratch_dir();
+  const ScratchDir scratch;
+  const std::string& dir = scratch.path;
   write_file(dir + "/sets.tle", sets);
   const auto c_lines = run(dir, "c.txt");
   // An hour of minutes after the epoch, 0.82412014 d = 19:46:43.980096.
   ASSERT_EQ(c_lines.size(), 60u);
   ASSERT_EQ(c_lines[0].substr(0, 27), "25/06/2006  19:47:43.980096");
 
-  if (!kest_test::use_decimal_comma_locale()) GTEST_SKIP() << "no decimal-comma locale can be built here";
+  const kest_test::DecimalCommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "no decimal-comma locale can be built here";
   // Before, the epoch day "06176.82412014" was refused as not a number and
   // the caller's process stopped.
   const auto comma_lines = run(dir, "comma.txt");

@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
-#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -30,7 +29,7 @@
 namespace {
 
 using orbit_test::read_lines;
-using orbit_test::scratch_dir;
+using orbit_test::ScratchDir;
 using orbit_test::write_file;
 
 // Checksum of an element line: the digits of columns 1-68, each minus sign
@@ -182,9 +181,8 @@ void check_case_in(const Case& c, const std::string& dir) {
 }
 
 void check_case(const Case& c) {
-  const std::string dir = scratch_dir();
-  check_case_in(c, dir);
-  std::filesystem::remove_all(dir);
+  const ScratchDir scratch;
+  check_case_in(c, scratch.path);
 }
 
 TEST(TleWild, HostileAndCleanElementFiles) {
@@ -349,7 +347,8 @@ TEST(TleWild, HostileAndCleanElementFiles) {
 // The element file named as the output file, directly or through a hard
 // link: refused before anything is created, the elements untouched.
 TEST(TleWild, OutputNamedLikeTheElementFileIsRefused) {
-  const std::string dir = scratch_dir();
+  const ScratchDir scratch;
+  const std::string& dir = scratch.path;
   const std::string in = dir + "/sets.tle", link = dir + "/same.tle";
   const std::string elements = set_at("06100.00000000");
   write_file(in, elements);
@@ -364,13 +363,13 @@ TEST(TleWild, OutputNamedLikeTheElementFileIsRefused) {
     EXPECT_EQ(t.str(), elements);
     EXPECT_FALSE(r.temp_left);
   }
-  std::filesystem::remove_all(dir);
 }
 
 // A run that fails leaves the output name as it was: an earlier complete
 // output stays whole, never replaced by a part of the new one.
 TEST(TleWild, AFailedRunLeavesThePreviousOutput) {
-  const std::string dir = scratch_dir();
+  const ScratchDir scratch;
+  const std::string& dir = scratch.path;
   const std::string out = dir + "/orbit.txt";
   write_file(out, "earlier output\n");
   write_file(dir + "/sets.tle", set_at("06100.00000000") + set_at("06101.00000000") +
@@ -380,7 +379,6 @@ TEST(TleWild, AFailedRunLeavesThePreviousOutput) {
   EXPECT_NE(r.err.find("line 5: element set without its second line"), std::string::npos) << r.err;
   EXPECT_EQ(read_lines(out), std::vector<std::string>{"earlier output"});
   EXPECT_FALSE(r.temp_left);
-  std::filesystem::remove_all(dir);
 }
 
 // The date arithmetic of the drivers on times far from the epoch: exact
@@ -590,7 +588,8 @@ TEST(TleWild, LookAheadOnAnyStreamAndPassedOverSetsChecked) {
     std::string file_out;
     for (Source src : {Source::file, Source::fifo, Source::standard_input}) {
       if (src == Source::standard_input && !have_stdin) continue;
-      const std::string dir = scratch_dir();
+      const ScratchDir scratch;
+      const std::string& dir = scratch.path;
       std::string name;
       const Outcome r = run_source(src, dir, row.elements, 0, 0, 0, row.step, name);
       SCOPED_TRACE(name);
@@ -625,7 +624,6 @@ TEST(TleWild, LookAheadOnAnyStreamAndPassedOverSetsChecked) {
         EXPECT_EQ(r.lines, file_lines);
         EXPECT_EQ(r.out, file_out);
       }
-      std::filesystem::remove_all(dir);
     }
   }
 }

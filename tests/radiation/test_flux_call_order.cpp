@@ -210,6 +210,7 @@ struct Case {
 };
 
 TEST(FluxCallOrder, EachCallGivesItsValueMadeAlone) {
+  if (kest_test::rerun_alone_unless_first()) return;
   crres_test::TempDir dir;
   table_dir = dir.path;
   const char* names[10] = {"crrespro_quiet.txt", "crrespro_active.txt", "crresele_Average.txt",
