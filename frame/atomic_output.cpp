@@ -2,6 +2,7 @@
 // atomic_output.hpp).
 #include "frame/atomic_output.hpp"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,8 +85,23 @@ bool atomic_open(AtomicOutput& out, const char* final_name) {
   // an interrupt would find nothing to remove and leave the file behind: the
   // interrupts are held back over that stretch and arrive once it is known.
   const SignalHold hold;
-  const int fd = mkstemp(out.temp_name);
+  int fd = mkstemp(out.temp_name);
   if (fd < 0) return false;
+  // A process started with standard output (or input, or error) closed gets
+  // the lowest free descriptor here: the library's messages to stdout would
+  // then land in the result file. Keep the file above the three standard
+  // descriptors.
+  if (fd <= STDERR_FILENO) {
+    const int high = fcntl(fd, F_DUPFD, STDERR_FILENO + 1);
+    const int e = errno;
+    close(fd);
+    if (high < 0) {
+      std::remove(out.temp_name);
+      errno = e;
+      return false;
+    }
+    fd = high;
+  }
   // mkstemp creates the file readable by its owner only; give the finished
   // file the permissions a plain create would have (0666 less the umask).
   const mode_t mask = umask(0);

@@ -33,9 +33,12 @@ struct AtomicOutput {
 // Failure:  false with errno set (the directory is not writable, the name is
 //           too long: ENAMETOOLONG, the name is empty: ENOENT); nothing is
 //           created.
-// Notes:    SIGINT, SIGTERM and SIGHUP are held back while the temporary
-//           file is created and recorded, so that an interrupt at that
-//           moment still finds it to remove.
+// Notes:    1. SIGINT, SIGTERM and SIGHUP are held back while the temporary
+//              file is created and recorded, so that an interrupt at that
+//              moment still finds it to remove.
+//           2. The file's descriptor lies above 0, 1 and 2 even when the
+//              process was started with one of them closed, so that nothing
+//              written to stdout or stderr reaches the file.
 bool atomic_open(AtomicOutput& out, const char* final_name);
 
 // Flushes and closes the temporary file and renames it onto the final name.

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -36,12 +37,14 @@ class Kestrun : public testing::Test {
   void write_input(const std::string& text) { std::ofstream(dir_ / "epoch.tmp", std::ios::binary) << text; }
 
   // Runs kestrun in the folder; `before` is shell text run first in it
-  // (ending in "&&").
-  RunResult run(const std::string& before = "") {
+  // (ending in "&&"). Standard output goes to "stdout.txt", or nowhere:
+  // closed when stdout_closed is set.
+  RunResult run(const std::string& before = "", bool stdout_closed = false) {
     RunResult r;
     const std::string d = dir_.string();
-    const std::string cmd = "cd '" + d + "' && " + before + " '" + KESTRUN_PATH + "' >'" + d + "/stdout.txt' 2>'" +
-                            d + "/stderr.txt'";
+    const std::string out = stdout_closed ? ">&-" : ">'" + d + "/stdout.txt'";
+    const std::string cmd = "cd '" + d + "' && " + before + " '" + KESTRUN_PATH + "' " + out + " 2>'" + d +
+                            "/stderr.txt'";
     const int s = std::system(cmd.c_str());
     r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
     std::ifstream e(dir_ / "stderr.txt");
@@ -254,6 +257,34 @@ TEST_F(Kestrun, InterruptedRunLeavesNoTemporaryFile) {
     std::getline(o, line);
     EXPECT_EQ(line, "earlier result");
   }
+}
+
+// Started with standard output closed (from a daemon or a job runner), the
+// program writes the same result: the library's warnings, which go to
+// stdout, never reach "position.tmp". One record on the hour in each year
+// from 2016 to 2099 draws one IGRF range warning per year, more text than
+// one stdout buffer holds.
+TEST_F(Kestrun, ClosedStandardOutputLeavesTheResultAsItIs) {
+  using namespace std::chrono;
+  std::string text;
+  char epoch[32], tag[8];
+  for (int y = 2016; y < 2100; ++y) {
+    // kE0 is 2004-03-15T00:00:00 in milliseconds from 0000-01-01.
+    const auto days = (sys_days{year{y} / March / 15} - sys_days{2004y / March / 15}).count();
+    std::snprintf(epoch, sizeof epoch, "%20.1f", std::stod(kE0) + days * 86400000.0);
+    std::snprintf(tag, sizeof tag, "%4d", y - 2015);
+    text += record(epoch, std::to_string(y) + "-03-15T00:00:00", tag, "  -75.20");
+  }
+  write_input(text);
+  const RunResult ref = run();
+  ASSERT_EQ(ref.status, 0) << ref.err;
+  ASSERT_EQ(ref.lines.size(), 84u);
+  ASSERT_GT(fs::file_size(dir_ / "stdout.txt"), 4096u);  // the warnings
+  fs::remove(dir_ / "position.tmp");
+  const RunResult r = run("", true);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.lines, ref.lines);
+  EXPECT_EQ(temp_files(), 0);
 }
 
 TEST_F(Kestrun, MoreThan100000RecordsAreRefused) {

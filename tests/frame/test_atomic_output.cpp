@@ -156,6 +156,37 @@ TEST(AtomicOutput, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(d.entries(), 1);
 }
 
+// A process started with a standard descriptor closed: the result file must
+// not take its place, or whatever the process writes to that stream (the
+// library's warnings go to stdout) lands in the file. Here stdout, or all
+// three, are closed and more than a buffer's worth of text goes to stdout
+// while the file is pending.
+TEST(AtomicOutput, ClosedStandardStreamsDoNotReachTheFile) {
+  for (int last_closed : {STDOUT_FILENO, STDERR_FILENO}) {
+    SCOPED_TRACE(last_closed);
+    ScratchDir d;
+    const std::string out = d.path("result.txt");
+    const int status = in_child([&]() -> int {
+      close(STDOUT_FILENO);
+      if (last_closed == STDERR_FILENO) {
+        close(STDIN_FILENO);
+        close(STDERR_FILENO);
+      }
+      static AtomicOutput o;
+      if (!kest::fio::atomic_open(o, out.c_str())) return 2;
+      if (fileno(o.file) <= STDERR_FILENO) return 3;
+      std::fputs("result\n", o.file);
+      for (int i = 0; i < 200; ++i) std::printf(" *** WARNING -- a library message\n");
+      std::fflush(stdout);
+      std::fprintf(stderr, "an error message\n");
+      return kest::fio::atomic_commit(o) ? 0 : 4;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(slurp(out), "result\n");
+    EXPECT_EQ(d.entries(), 1);
+  }
+}
+
 // A process that exits while its output is pending (a library stop) leaves
 // no temporary file and the old file as it was.
 TEST(AtomicOutput, ExitWhilePendingRemovesTheTemporary) {
