@@ -12,8 +12,9 @@
 // Every L* case reports s_per_pt (CPU time per point, seconds) and
 // evals_per_pt (field evaluations per point). The evaluations are counted by
 // a champ_ defined here, which the library's own calls reach (they go
-// through the dynamic symbol) and which counts and hands over to the
-// library's champ_; the library itself is unchanged.
+// through the dynamic symbol: the benchmark build does not bind them to the
+// library's own routines) and which counts and hands over to the library's
+// champ_; the library's code is unchanged.
 //
 //   cmake -S . -B build-bench -DKEST_BENCH=ON -DKEST_TESTS=OFF &&
 //   cmake --build build-bench -j3 &&
