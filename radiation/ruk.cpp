@@ -152,6 +152,9 @@ extern "C" void search_flux_tab_v3_(void) { load_version(3); }
 //             sub-energy inside the range, so a band or integral that starts
 //             below emin gives the sum over its sub-energies inside.
 //           4. A Nene above 50 is read as 50: the arrays hold no more.
+//           5. A band with E2 below E1 is not refused: its sub-energies run
+//             downwards, and all three results are the integral over E2..E1
+//             negated (to rounding): negative numbers, not fluxes.
 // References: D. Boscher, S. Bourdarie, R. Friedel, R. Belian, Model for the
 //           geostationary electron environment: POLE, IEEE Trans. Nucl. Sci.
 //           50, 2278 (2003); A. Sicard-Piet et al., A new international
