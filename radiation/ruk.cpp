@@ -222,6 +222,10 @@ extern "C" void fly_in_ruk1_(int* launch_year, int* duration, int* whichm, int* 
       for (int i = 0; i < kSubEnergies; ++i) {
         double E = above ? E1 : E1 * std::pow(top / E1, i / double(kSubEnergies - 1));
         if (*whatf == 3 && i == kSubEnergies - 1 && E > emax) E = emax;
+        // The last sub-energy of a band is E1 x (E2/E1), which can round one
+        // ulp above E2: a band ending at emax would then reach out of the
+        // range and be lost. It ends at E2 itself.
+        if (*whatf == 2 && i == kSubEnergies - 1 && E > emax && top <= emax) E = top;
         Flux3 f;
         if (!evaluate(E, &f)) {
           res = {kest::baddata, kest::baddata, kest::baddata};
