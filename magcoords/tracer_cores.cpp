@@ -51,6 +51,11 @@ constexpr const char* kBadPitchCount =
 //           posit untouched; a refused time (UT or position not finite, day
 //           of year beyond kMaxDayOfYear) likewise, and flag_l cleared;
 //           otherwise as trace_drift_shell_.
+// Notes:    1. Right after an L* core (make_lstar1_, the shell splitting)
+//              whose last point completed its shell, the result depends on
+//              that shell (trace_drift_shell_ note 3): L* may differ from the
+//              point's own by a colatitude step, or be the fill value where
+//              the point alone has one. A second call starts from scratch.
 extern "C" void drift_shell1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT,
                               double* x1, double* x2, double* x3, double* maginput, double* Lm,
                               double* Lstar, double* Blocal, double* Bmin, double* XJ, double* posit,
@@ -169,9 +174,11 @@ extern "C" void find_magequator1_(int* kext, int* options, int* sysaxes, int* iy
 //                  northern side of the minimum), -1 otherwise, 0 when a
 //                  field could not be evaluated
 // State:    as get_field1_ (called twice).
-// Failure:  0 for a point refused by the model, a refused time, or inputs
-//           outside the validity range. A bad kext or options(5) warns at
-//           each of the two field evaluations.
+// Failure:  0 for a point refused by the model, a refused time, inputs
+//           outside the validity range, or a position code outside 0..8. A
+//           bad kext or options(5) warns at each of the two field
+//           evaluations; a position code outside 0..11 also prints the
+//           coordinate conversion's "sysaxesIN out of range !".
 // Notes:    1. The comparison point lies 0.001 Earth radii along +B; equal
 //              magnitudes give -1.
 //           2. The caller's position is converted through a copy, never

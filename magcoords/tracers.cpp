@@ -81,7 +81,13 @@ constexpr double kMirrorRefineFraction = 0.01;
 //              point still above the surface.
 //           3. The colatitude search starts from calotte when flag_l is set
 //              (the shell of the last L* computation), else from the linear
-//              extrapolation of the two lines before.
+//              extrapolation of the two lines before. That shell has 25 x
+//              r_resol lines at its own longitude spacing (and beyond its
+//              count holds older values, 0 in a fresh process): the search
+//              then settles on a grid anchored at those starts, and from a
+//              start far from the crossing it can pass over lines the model
+//              refuses and end with lstar at the fill value, where the same
+//              point traced from scratch has an L*.
 //           4. lstar_opt 0: only line 1 (the line through the point) is
 //              stored; lstar keeps the fill value and the other ind are 0.
 // References: Roederer, Dynamics of Geomagnetically Trapped Radiation (1970).

@@ -152,6 +152,9 @@ extern "C" void search_flux_tab_v3_(void) { load_version(3); }
 //             sub-energy inside the range, so a band or integral that starts
 //             below emin gives the sum over its sub-energies inside.
 //           4. A Nene above 50 is read as 50: the arrays hold no more.
+//           5. A band with E2 below E1 is not refused: its sub-energies run
+//             downwards, and all three results are the integral over E2..E1
+//             negated (to rounding): negative numbers, not fluxes.
 // References: D. Boscher, S. Bourdarie, R. Friedel, R. Belian, Model for the
 //           geostationary electron environment: POLE, IEEE Trans. Nucl. Sci.
 //           50, 2278 (2003); A. Sicard-Piet et al., A new international
@@ -219,6 +222,10 @@ extern "C" void fly_in_ruk1_(int* launch_year, int* duration, int* whichm, int* 
       for (int i = 0; i < kSubEnergies; ++i) {
         double E = above ? E1 : E1 * std::pow(top / E1, i / double(kSubEnergies - 1));
         if (*whatf == 3 && i == kSubEnergies - 1 && E > emax) E = emax;
+        // The last sub-energy of a band is E1 x (E2/E1), which can round one
+        // ulp above E2: a band ending at emax would then reach out of the
+        // range and be lost. It ends at E2 itself.
+        if (*whatf == 2 && i == kSubEnergies - 1 && E > emax && top <= emax) E = top;
         Flux3 f;
         if (!evaluate(E, &f)) {
           res = {kest::baddata, kest::baddata, kest::baddata};

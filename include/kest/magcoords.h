@@ -65,7 +65,14 @@ KEST_DECLARE_ENTRY(get_mlt_);      /* get_mlt1_, 5 */
  * from the foot point on r = 1 reached along +B, against the field, to the
  * first point below r = 1; at most 1000 points per line (a line cut at 1000
  * points ends above r = 1). Requires the field-model set-up of a core for the
- * internal tracers (trace_drift_shell_ ... loc_equator_). */
+ * internal tracers (trace_drift_shell_ ... loc_equator_).
+ * drift_shell1_ and trace_drift_shell_ start their colatitude searches from
+ * the shell of the last completed L* computation when one is remembered
+ * (make_lstar1_ and the other L* cores leave it): that shell has 25 x
+ * (options(4) + 1) lines at its own longitudes, so a drift shell traced right
+ * after them may settle a colatitude step away from the one traced alone, or
+ * end with L* at the fill value where the point alone has one. The drift-shell
+ * tracers clear the memory, so a second call gives the point's own shell. */
 KEST_API void trace_drift_shell_(double *lati, double *longi, double *alti,
                                  double *Lm, double *Lstar, double *XJ,
                                  double *Blocal, double *Bmin, double *posit,

@@ -251,6 +251,9 @@ TEST(RukBandFlux, TrapezoidSumsByHand) {
       {2, 0.06124, 6.39e4, 0.08874, 2.64e4, 0.47, 0.06124, 0.08874},  // band = one table interval
       {2, 0.39686, 524.0, 0.61237, 117.0, 0.47, 0.42, 0.55},          // band inside an interval
       {3, 3.96862, 0.0331, 5.19615, 0.00527, 0.6, 3.96862, 5.19615},  // integral from entry 26 to emax
+      // A band ending at emax whose last sub-energy, 4.61 x (5.19615 / 4.61),
+      // rounds one ulp above emax.
+      {2, 3.96862, 0.0331, 5.19615, 0.00527, 0.6, 4.61, 5.19615},
   };
   for (const Case& c : cases) {
     Call k;  // version 3, 2018: cycle 0
