@@ -108,7 +108,10 @@ constexpr DriverSpec kNrlmsise00{"nrlmsise00", &gtd7_, &tselec7_, 9, false, 0.0}
 // Given:    ntime (at most 100000 are evaluated), whichAp (2: 3-hour Ap
 //           history, else daily Ap), idoy, UT (s), alt (km), lat, lon (deg),
 //           f107a, f107 per point, ap(7, ntime).
-// Returned: Density(8 or 9, ntime), Temp(2, ntime).
+// Returned: Density(8 or 9, ntime) in cm-3 and g/cm3 (m-3 and kg/m3 while
+//           the generation's unit setter meters, meter6 or meters7 asks for
+//           metric units: the drivers leave that setting alone),
+//           Temp(2, ntime) in K.
 // State:    sets all switches through the generation's setter (switch 9 = -1
 //           for whichAp 2) and leaves them so; through the model, writes the
 //           generation's own caches and the shared MSIS records (see gtd7,

@@ -227,7 +227,8 @@ extern "C" double ccor2_(double* alt, double* r, double* h1, double* zh, double*
 // State:    reads csw (sets all switches to 1 first when none is set); keeps
 //           NRLMSISE-00's own expansion view and copies it into lpoly,
 //           lpolyi, ttest.
-// Notes:    in the 3-hour Ap mode p(25) is raised to 1e-4 in place when smaller.
+// Notes:    in the 3-hour Ap mode (switch 9 = -1) with a non-zero decay rate
+//           p(52), p(25) is raised to 1e-4 in place when smaller.
 extern "C" double globe7_(double* yrd, double* sec, double* lat, double* lon, double* tloc,
                           double* f107a, double* f107, double* ap, double* p) {
   return msis::globe(nrl, *yrd, *sec, *lat, *lon, *tloc, *f107a, *f107, ap, p);
