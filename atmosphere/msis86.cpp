@@ -409,10 +409,11 @@ extern "C" double glob5l_(double* p) {
 //           lpolyi, ttest.
 // Failure:  an invalid selector prints " MASS<value>  NOT VALID" and leaves
 //           t(2) and d as they were (t(1) is written; d is still scaled in
-//           metric units, see below). Densities a selector does not ask for
-//           keep the caller's values. In metric units (meters) every entry
-//           of d is scaled at the end of every call, the caller's values
-//           left in d included.
+//           metric units, see below). Densities a selector does not compute
+//           keep the caller's values; every species selector computes N2 as
+//           well (the other species refer to it), 1 gives H and N, 49 O and
+//           O2. In metric units (meters) every entry of d is scaled at the
+//           end of every call, the caller's values left in d included.
 extern "C" void gts5_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {

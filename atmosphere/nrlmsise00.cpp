@@ -282,6 +282,8 @@ extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* 
 //              nothing kept. A longitude that is not a number is not the
 //              request (-1000 or less) to leave the longitude terms out: they
 //              carry it into the results.
+//           5. Selector 0 (temperatures only) sets every entry of d to 0 at
+//              72.5 km and above and leaves d as the caller had it below.
 extern "C" void gtd7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {
