@@ -122,9 +122,10 @@ constexpr DriverSpec kNrlmsise00{"nrlmsise00", &gtd7_, &tselec7_, 9, false, 0.0}
 //           A point whose evaluation gives a value that is not finite, a
 //           negative density or a temperature that is not positive (finite
 //           inputs far outside the model's range) gets the fill value too.
-//           A count above 100000 prints "<driver>: more than 100000 points,
-//           only the first 100000 evaluated"; the later points keep what the
-//           caller's arrays held.
+//           A count above 100000 prints the line " <driver>: more than
+//           100000 points, only the first 100000 evaluated" (driver msis86,
+//           msise90 or nrlmsise00) on standard output; the later points keep
+//           what the caller's arrays held.
 // Notes:    the local solar time lon/15 + UT/3600 is not reduced to 0-24 h;
 //           the bare day of year is the date code (no year).
 extern "C" void msis86_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt, double* lat,
