@@ -14,9 +14,10 @@ KEST_BEGIN_C
  * ap[7] (daily Ap, then the 3-hour history read when switch 9 is -1), mass
  * selector (0 temperatures only, 48 all, 4 He, 16 O, 28 N2, 32 O2, 40 Ar,
  * 1 H, 14 N, 17 anomalous O, 49 O and O2).
- * Outputs d[9]: He, O, N2, O2, Ar (cm-3), total mass density (g/cm3), H, N,
- * anomalous O (cm-3); m-3 and kg/m3 after meters7(true). t[2]: exospheric
- * temperature and temperature at alt (K).
+ * Outputs d[9]: He, O, N2, O2, Ar (cm-3), total mass density (g/cm3; without
+ * anomalous O in gtd7_, with it in gtd7d_, the effective density for
+ * satellite drag), H, N, anomalous O (cm-3); m-3 and kg/m3 after
+ * meters7(true). t[2]: exospheric temperature and temperature at alt (K).
  * The model keeps caches and shares its switches with the other MSIS
  * generations (the last switch setter of any generation governs all). */
 KEST_API void gtd7_(int *iyd, double *sec, double *alt, double *glat, double *glong,
@@ -118,7 +119,8 @@ KEST_API void prmsg5_(void);
  * ntime, whichAp, idoy[ntime] day of year, UT[ntime] (s), alt[ntime] (km),
  * lat[ntime], lon[ntime] (deg), f107a[ntime], f107[ntime], ap[7*ntime],
  * Density[8*ntime] (9*ntime for nrlmsise00: He, O, N2, O2, Ar (cm-3), mass
- * density (g/cm3), H, N, anomalous O), Temp[2*ntime] (exospheric, local; K).
+ * density (g/cm3; nrlmsise00's as gtd7_ gives it, without anomalous O), H,
+ * N, anomalous O), Temp[2*ntime] (exospheric, local; K).
  * The densities come in m-3 and kg/m3 instead once the generation's unit
  * setter (meters, meter6, meters7) has asked for metric units; the drivers
  * do not reset it. The local solar time is lon/15 + UT/3600 h. A point with
