@@ -108,7 +108,10 @@ constexpr DriverSpec kNrlmsise00{"nrlmsise00", &gtd7_, &tselec7_, 9, false, 0.0}
 // Given:    ntime (at most 100000 are evaluated), whichAp (2: 3-hour Ap
 //           history, else daily Ap), idoy, UT (s), alt (km), lat, lon (deg),
 //           f107a, f107 per point, ap(7, ntime).
-// Returned: Density(8 or 9, ntime), Temp(2, ntime).
+// Returned: Density(8 or 9, ntime) in cm-3 and g/cm3 (m-3 and kg/m3 while
+//           the generation's unit setter meters, meter6 or meters7 asks for
+//           metric units: the drivers leave that setting alone),
+//           Temp(2, ntime) in K.
 // State:    sets all switches through the generation's setter (switch 9 = -1
 //           for whichAp 2) and leaves them so; through the model, writes the
 //           generation's own caches and the shared MSIS records (see gtd7,
@@ -119,9 +122,10 @@ constexpr DriverSpec kNrlmsise00{"nrlmsise00", &gtd7_, &tselec7_, 9, false, 0.0}
 //           A point whose evaluation gives a value that is not finite, a
 //           negative density or a temperature that is not positive (finite
 //           inputs far outside the model's range) gets the fill value too.
-//           A count above 100000 prints "<driver>: more than 100000 points,
-//           only the first 100000 evaluated"; the later points keep what the
-//           caller's arrays held.
+//           A count above 100000 prints the line " <driver>: more than
+//           100000 points, only the first 100000 evaluated" (driver msis86,
+//           msise90 or nrlmsise00) on standard output; the later points keep
+//           what the caller's arrays held.
 // Notes:    the local solar time lon/15 + UT/3600 is not reduced to 0-24 h;
 //           the bare day of year is the date code (no year).
 extern "C" void msis86_(int* ntime, int* whichAp, int* idoy, double* UT, double* alt, double* lat,

@@ -222,8 +222,8 @@ extern "C" double ccor_(double* alt, double* r, double* h1, double* zh) {
 // State:    reads csw (sets all switches to 1 first when none is set);
 //           writes lpoly (not apt(2), apt(4) nor the longitude fields),
 //           lpolyi, ttest.
-// Notes:    in the 3-hour Ap mode p(25) is raised to 1e-4 in place when
-//           smaller.
+// Notes:    in the 3-hour Ap mode (switch 9 = -1) with a non-zero decay
+//           rate p(52), p(25) is raised to 1e-4 in place when smaller.
 extern "C" double globe5_(double* yrd, double* sec, double* glat, double* glong, double* stl,
                           double* f107a, double* f107, double* ap, double* p) {
   ensure_switches86();
@@ -408,10 +408,12 @@ extern "C" double glob5l_(double* p) {
 //           when none is set); writes gts3c and, through globe5, lpoly,
 //           lpolyi, ttest.
 // Failure:  an invalid selector prints " MASS<value>  NOT VALID" and leaves
-//           d and t(2) as they were. Densities a selector does not ask for
-//           keep the caller's values. In metric units (meters) every entry
-//           of d is scaled at the end of every call, the caller's values
-//           left in d included.
+//           t(2) and d as they were (t(1) is written; d is still scaled in
+//           metric units, see below). Densities a selector does not compute
+//           keep the caller's values; every species selector computes N2 as
+//           well (the other species refer to it), 1 gives H and N, 49 O and
+//           O2. In metric units (meters) every entry of d is scaled at the
+//           end of every call, the caller's values left in d included.
 extern "C" void gts5_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {

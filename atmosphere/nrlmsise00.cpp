@@ -227,7 +227,8 @@ extern "C" double ccor2_(double* alt, double* r, double* h1, double* zh, double*
 // State:    reads csw (sets all switches to 1 first when none is set); keeps
 //           NRLMSISE-00's own expansion view and copies it into lpoly,
 //           lpolyi, ttest.
-// Notes:    in the 3-hour Ap mode p(25) is raised to 1e-4 in place when smaller.
+// Notes:    in the 3-hour Ap mode (switch 9 = -1) with a non-zero decay rate
+//           p(52), p(25) is raised to 1e-4 in place when smaller.
 extern "C" double globe7_(double* yrd, double* sec, double* lat, double* lon, double* tloc,
                           double* f107a, double* f107, double* ap, double* p) {
   return msis::globe(nrl, *yrd, *sec, *lat, *lon, *tloc, *f107a, *f107, ap, p);
@@ -281,6 +282,8 @@ extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* 
 //              nothing kept. A longitude that is not a number is not the
 //              request (-1000 or less) to leave the longitude terms out: they
 //              carry it into the results.
+//           5. Selector 0 (temperatures only) sets every entry of d to 0 at
+//              72.5 km and above and leaves d as the caller had it below.
 extern "C" void gtd7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {

@@ -14,9 +14,10 @@ KEST_BEGIN_C
  * ap[7] (daily Ap, then the 3-hour history read when switch 9 is -1), mass
  * selector (0 temperatures only, 48 all, 4 He, 16 O, 28 N2, 32 O2, 40 Ar,
  * 1 H, 14 N, 17 anomalous O, 49 O and O2).
- * Outputs d[9]: He, O, N2, O2, Ar (cm-3), total mass density (g/cm3), H, N,
- * anomalous O (cm-3); m-3 and kg/m3 after meters7(true). t[2]: exospheric
- * temperature and temperature at alt (K).
+ * Outputs d[9]: He, O, N2, O2, Ar (cm-3), total mass density (g/cm3; without
+ * anomalous O in gtd7_, with it in gtd7d_, the effective density for
+ * satellite drag), H, N, anomalous O (cm-3); m-3 and kg/m3 after
+ * meters7(true). t[2]: exospheric temperature and temperature at alt (K).
  * The model keeps caches and shares its switches with the other MSIS
  * generations (the last switch setter of any generation governs all). */
 KEST_API void gtd7_(int *iyd, double *sec, double *alt, double *glat, double *glong,
@@ -40,9 +41,9 @@ KEST_API void tselec7_(double *sv);
 KEST_API void tretrv7_(double *svv);
 KEST_API double globe7_(double *yrd, double *sec, double *lat, double *lon, double *tloc,
                         double *f107a, double *f107, double *ap, double *p);
-/* glob7s_: p(100) must be 0 (taken as 2) or 2, the marker of this model's
- * coefficient sets; another value prints "WRONG PARAMETER SET FOR GLOB7S" and
- * stops the process (exit status 1). */
+/* glob7s_: p(100) must be 0 (then set to 2 in the caller's array) or 2, the
+ * marker of this model's coefficient sets; another value prints "WRONG
+ * PARAMETER SET FOR GLOB7S" and stops the process (exit status 1). */
 KEST_API double glob7s_(double *p);
 KEST_API double densu7_(double *alt, double *dlb, double *tinf, double *tlb, double *xm,
                         double *alpha, double *tz, double *zlb, double *s2, int *mn1,
@@ -112,17 +113,22 @@ KEST_API void prmsg5_(void);
 
 /* ---- Atmosphere drivers ------------------------------------------------------
  * Evaluate a generation at ntime points (at most 100000; a larger count is
- * cut to 100000 with a message on standard output), with all switches on and switch 9 = -1 (3-hour Ap history
- * in ap(2..7)) when whichAp is 2. Arguments: ntime, whichAp, idoy[ntime] day
- * of year, UT[ntime] (s), alt[ntime] (km), lat[ntime], lon[ntime] (deg),
- * f107a[ntime], f107[ntime], ap[7*ntime], Density[8*ntime] (9*ntime for
- * nrlmsise00: He, O, N2, O2, Ar (cm-3), mass density (g/cm3), H, N,
- * anomalous O), Temp[2*ntime] (exospheric, local; K). The local solar time
- * is lon/15 + UT/3600 h. A point with a non-finite input (of ap, ap(1)
- * only unless whichAp is 2), and for msis86 a point below 85 km, gets the
- * fill value KEST_FILL in all its outputs; so does a point whose evaluation
- * gives a value that is not finite, a negative density or a temperature that
- * is not positive (finite inputs far outside the model's range). */
+ * cut to 100000 with a message on standard output), with all switches on and
+ * switch 9 = -1 (3-hour Ap history in ap(2..7)) when whichAp is 2; the
+ * switches stay so for later evaluations of every generation. Arguments:
+ * ntime, whichAp, idoy[ntime] day of year, UT[ntime] (s), alt[ntime] (km),
+ * lat[ntime], lon[ntime] (deg), f107a[ntime], f107[ntime], ap[7*ntime],
+ * Density[8*ntime] (9*ntime for nrlmsise00: He, O, N2, O2, Ar (cm-3), mass
+ * density (g/cm3; nrlmsise00's as gtd7_ gives it, without anomalous O), H,
+ * N, anomalous O), Temp[2*ntime] (exospheric, local; K).
+ * The densities come in m-3 and kg/m3 instead once the generation's unit
+ * setter (meters, meter6, meters7) has asked for metric units; the drivers
+ * do not reset it. The local solar time is lon/15 + UT/3600 h. A point with
+ * a non-finite input (of ap, ap(1) only unless whichAp is 2), and for msis86
+ * a point below 85 km, gets the fill value KEST_FILL in all its outputs; so
+ * does a point whose evaluation gives a value that is not finite, a negative
+ * density or a temperature that is not positive (finite inputs far outside
+ * the model's range). */
 KEST_API void msis86_(int *ntime, int *whichAp, int *idoy, double *UT, double *alt,
                       double *lat, double *lon, double *f107a, double *f107, double *ap,
                       double *Density, double *Temp);

@@ -8,9 +8,11 @@ KEST_BEGIN_C
 
 /* ---- External field models ----------------------------------------------
  * Each model gives the field of the magnetospheric currents at one point, in
- * its own frame (SM or GSM), Earth radii in, nT out. The models test no input;
- * champ_ enforces their regions and the set-up their drivers. They read the
- * dipole tilt and drivers from the model state set by the field cores. */
+ * its own frame (SM or GSM), Earth radii in, nT out. The models test no input
+ * beyond what their comments below say (the Kp class of the Kp-driven models,
+ * a finite position in Tsyganenko 1987); champ_ enforces their regions and
+ * the set-up their drivers. They read the dipole tilt and drivers from the
+ * model state set by the field cores. */
 
 /* Olson-Pfitzer quiet (1977): SM position and field; reads the dipole tilt
  * (degrees) of the set-up; zero inside 2 and beyond 15 Earth radii. */
