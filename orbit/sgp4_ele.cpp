@@ -13,6 +13,7 @@
 // anomaly, 3 argument of latitude, 4 true longitude, 5 mean anomaly.
 // Heights are above a sphere of 6378.137 km; angles in degrees.
 #include <cmath>
+#include <limits>
 
 #include "frame/conventions.hpp"
 #include "kest/frame.h"
@@ -56,10 +57,14 @@ extern "C" void classical2veska_(double* e1, double* e2, double* e3, double* /*e
 // mean2classical: mean motion (rev/day) to semi-major axis (Earth radii),
 // Kepler's third law.
 // Given and returned: e1 (e2..e6 unchanged); ele_opts(1) = 2.
+// Failure: a negative mean motion gives a semi-major axis that is not a
+//          number, a zero one an infinite axis; the propagator refuses both.
 extern "C" void mean2classical_(double* e1, double* /*e2*/, double* /*e3*/, double* /*e4*/,
                                 double* /*e5*/, double* /*e6*/, double* /*jd*/, int* ele_opts) {
   const double n = *e1 * twopi / 86400.0;
-  const double a = std::cbrt(mu / (n * n));
+  // n enters squared: a negative mean motion, which no orbit has (a slipped
+  // sign), would otherwise pass as the orbit of |n|.
+  const double a = n < 0.0 ? std::numeric_limits<double>::quiet_NaN() : std::cbrt(mu / (n * n));
   *e1 = a / re;
   ele_opts[0] = 2;
 }
