@@ -6,7 +6,8 @@
 //
 // Element sets (ele_opts(1)): 1 veska, 2 classical (a in Earth radii, e, i,
 // node, fifth, sixth), 3 state vector (km, km/s, GEI), 4 solar (i, perigee
-// and apogee heights, local times of apogee and of the node, sixth), 5 mean
+// and apogee heights, local time of apogee, local time a quarter turn past
+// the ascending node, sixth), 5 mean
 // (mean motion in rev/day, e, i, node, fifth, sixth). Fifth element
 // (ele_opts(2)): 1 argument of perigee, 2 longitude of perigee. Sixth element
 // (ele_opts(3)): 1 time of perigee passage (s from the epoch), 2 true
@@ -113,14 +114,19 @@ extern "C" void rv2classical_(double* e1, double* e2, double* e3, double* e4, do
 }
 
 // solar2classical: solar set (i, perigee and apogee heights, local time of
-// apogee H_a, local time of the node H_i) to the mean set, then classical.
+// apogee H_a, local time H_i a quarter turn past the ascending node) to the
+// mean set, then classical.
 // Given:  jd  double  Julian date of the epoch
 // Given and returned: e1..e5 (e6 unchanged); ele_opts(1..2) = (2, 1), by way
 //         of (5, 1) for the mean set.
 // Notes:  1. The sidereal term 6.594703 + 0.06570982 day (day counted from
 //            1992-01-01, stepping at noon) is formed in single precision.
 //         2. Node 15 (H_i - 6 + H_e) deg, argument of perigee from the two
-//            local times; both brought into [0, 360).
+//            local times; both brought into [0, 360). H_e is close to the
+//            sidereal time of 0 h UT, which is the sun's right ascension
+//            less 12 h: the node lies at local time H_i - 6 h (H_i = 12
+//            puts it at dawn), and apogee at local time H_a, both as
+//            right ascensions seen against the sun.
 extern "C" void solar2classical_(double* e1, double* e2, double* e3, double* e4, double* e5,
                                  double* e6, double* jd, int* ele_opts) {
   const double incl = *e1, h_a = *e4, h_i = *e5;

@@ -57,8 +57,10 @@ KEST_API void invjday_(double *jd, int *year, int *mon, int *day, int *hr,
  * Drivers use WGS-84 constants. Element sets (ele_opts(1)): 1 veska (incl deg,
  * perigee and apogee heights km above 6378.137 km, node deg, fifth, sixth),
  * 2 classical (a Earth radii of 6378.137 km, e, incl, node, fifth, sixth),
- * 3 state vector (km, km/s, GEI), 4 solar (incl, heights, local times h of
- * apogee and node, sixth), 5 mean (rev/day, e, incl, node, fifth, sixth).
+ * 3 state vector (km, km/s, GEI), 4 solar (incl, heights, local time h of
+ * apogee, local time h a quarter turn past the ascending node, so that the
+ * node lies at about H - 6 h, sixth), 5 mean (rev/day, e, incl, node, fifth,
+ * sixth).
  * ele_opts(2): 1 argument of perigee, 2 longitude of perigee; ele_opts(3):
  * 1 time of perigee passage s, 2 true anomaly, 3 argument of latitude,
  * 4 true longitude, 5 mean anomaly. Angles in degrees except rv2coe_ (rad).
