@@ -243,8 +243,9 @@ extern "C" void sixthelement_(double* e1, double* e2, double* e3, double* e4, do
 //                     epoch (step 60 s when 0 or below)
 // Given and returned:
 //           iyr, imon, iday, ihr  int, sec  double  the epoch (four-digit
-//                     year) in; the time of the last row out (iyr two
-//                     digits), unchanged when no row is computed
+//                     year) in; the time of the last row out (iyr as
+//                     in sgp4_orb1_: two digits for 1900-2099), unchanged
+//                     when no row is computed
 //           e1..e6  double  elements in the set ele_opts(1); the caller's
 //                     values again on return
 //           ele_opts  int(5)  set, fifth and sixth element kinds in; the

@@ -98,8 +98,9 @@ KEST_API void computee_(double *e1, double *e2, double *e3, double *e4,
 KEST_API void meananom_(double *ecc, double *nu, double *m);
 /* rows: 100000 rows of 10 doubles (day, month, year, hour, minute, seconds,
    decimal year, x1, x2, x3), each row contiguous. sgp4_orb1_ and sgp4_ele1_
-   write back into their epoch: iyr (as two digits), imon, iday, ihr and sec
-   hold the time of the last row afterwards. sgp4_ele1_ also returns the
+   write back into their epoch: iyr (the year less 2000 from 2000 on, else
+   less 1900: two digits for 1900-2099), imon, iday, ihr and sec hold the
+   time of the last row afterwards (imin keeps the epoch's minute). sgp4_ele1_ also returns the
    converted element kinds in ele_opts (normally 1, 1, 5), cuts a window of
    more than 100000 rows (a message; stopsfe then holds the time of row
    100000), and gives rows not computed (outside the years 1 to 9999, or
