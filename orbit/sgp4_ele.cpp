@@ -125,8 +125,9 @@ extern "C" void rv2classical_(double* e1, double* e2, double* e3, double* e4, do
 //            local times; both brought into [0, 360). H_e is close to the
 //            sidereal time of 0 h UT, which is the sun's right ascension
 //            less 12 h: the node lies at local time H_i - 6 h (H_i = 12
-//            puts it at dawn), and apogee at local time H_a, both as
-//            right ascensions seen against the sun.
+//            puts it at dawn), and apogee 15 (H_a - (H_i - 6)) degrees
+//            along the orbit from the node, which is local time H_a for an
+//            equatorial orbit.
 extern "C" void solar2classical_(double* e1, double* e2, double* e3, double* e4, double* e5,
                                  double* e6, double* jd, int* ele_opts) {
   const double incl = *e1, h_a = *e4, h_i = *e5;
