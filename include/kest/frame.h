@@ -62,7 +62,8 @@ KEST_API void igrf_(double *x, double *y, double *z,
 /* ---- Sun, sun and dipole axes, Cartesian rotations ------------------------
  * sun_ computes for the years 1901-2099 only (else leaves its outputs).
  * init_gsm_ sets the axes of an instant from the current internal-field
- * dipole and returns the tilt (radians); the rotations read those axes
+ * dipole and returns the tilt (radians; before any internal field is set
+ * up, axes and tilt are not numbers); the rotations read those axes
  * (geo_mag_/mag_geo_ read the dipole directly). xin and xout may coincide. */
 KEST_API void sun_(int *iyr, int *iday, double *secs, double *gst,
                    double *slong, double *srasn, double *sdec);
