@@ -117,7 +117,7 @@ extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, doubl
 // Notes:    1. The iteration stops as soon as EITHER the altitude change is at
 //             most 0.001 Re OR the latitude change at most 0.001 rad; it
 //             usually ends after one or two passes, leaving up to ~0.1 km in
-//             altitude and ~1e-4 degree in latitude against a converged
+//             altitude and ~2e-4 degree in latitude against a converged
 //             conversion. Kept: every stored L value and altitude of the
 //             system was made with this rule.
 //           2. On the polar axis (cos of the geocentric latitude < 1e-15) the

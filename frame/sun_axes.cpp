@@ -5,6 +5,7 @@
 // dot products with the stored unit vectors and use the stored cosine and
 // sine of the sidereal time, so they cost a few dozen flops each.
 #include <cmath>
+#include <limits>
 
 #include "frame/frame_state.hpp"
 #include "kest/frame.h"
@@ -170,7 +171,11 @@ extern "C" void init_gsm_(int* iyr, int* iday, double* ut, double* psi) {
   unit_cross(sd.dip, so.sun_dir, sd.ygsm);
   unit_cross(so.sun_dir, sd.ygsm, sd.zgsm);
   unit_cross(sd.ygsm, sd.dip, sd.xsm);
-  *psi = std::asin(dot(so.sun_dir, sd.dip));
+  // With no internal field set up (dipigrf all zero, as before the first
+  // epoch) the axis is the zero vector: the axes above are not numbers, and
+  // its dot product with the sun, 0, would pass for an untilted dipole.
+  const bool no_axis = sd.dip[0] == 0.0 && sd.dip[1] == 0.0 && sd.dip[2] == 0.0;
+  *psi = no_axis ? std::numeric_limits<double>::quiet_NaN() : std::asin(dot(so.sun_dir, sd.dip));
 }
 
 // The rotations. Each takes xin(3) and returns xout(3) in the same unit

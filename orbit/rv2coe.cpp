@@ -48,8 +48,10 @@ double clamp_unit(double c) {
 //              before perigee on a hyperbola or parabola. A circular orbit
 //              has no perigee and no Nu: its M is ArgLat ("CI") or TrueLon
 //              ("CE"), the anomaly counted from the node or the x axis.
-//           3. The retrograde reflections of LonPer and TrueLon can give
-//              exactly 2 pi.
+//           3. The retrograde reflections of LonPer and TrueLon, and the
+//              reflections 2 pi - x of Omega, Argp, Nu and ArgLat for an
+//              angle x below the rounding of 2 pi (a state a hair before
+//              the node or perigee), can give exactly 2 pi; so can M.
 extern "C" void rv2coe_(double* r, double* v, double* p, double* a, double* ecc, double* incl,
                         double* omega, double* argp, double* nu, double* m, double* arglat,
                         double* truelon, double* lonper) {

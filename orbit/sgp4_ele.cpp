@@ -6,13 +6,15 @@
 //
 // Element sets (ele_opts(1)): 1 veska, 2 classical (a in Earth radii, e, i,
 // node, fifth, sixth), 3 state vector (km, km/s, GEI), 4 solar (i, perigee
-// and apogee heights, local times of apogee and of the node, sixth), 5 mean
+// and apogee heights, local time of apogee, local time a quarter turn past
+// the ascending node, sixth), 5 mean
 // (mean motion in rev/day, e, i, node, fifth, sixth). Fifth element
 // (ele_opts(2)): 1 argument of perigee, 2 longitude of perigee. Sixth element
 // (ele_opts(3)): 1 time of perigee passage (s from the epoch), 2 true
 // anomaly, 3 argument of latitude, 4 true longitude, 5 mean anomaly.
 // Heights are above a sphere of 6378.137 km; angles in degrees.
 #include <cmath>
+#include <limits>
 
 #include "frame/conventions.hpp"
 #include "kest/frame.h"
@@ -56,10 +58,14 @@ extern "C" void classical2veska_(double* e1, double* e2, double* e3, double* /*e
 // mean2classical: mean motion (rev/day) to semi-major axis (Earth radii),
 // Kepler's third law.
 // Given and returned: e1 (e2..e6 unchanged); ele_opts(1) = 2.
+// Failure: a negative mean motion gives a semi-major axis that is not a
+//          number, a zero one an infinite axis; the propagator refuses both.
 extern "C" void mean2classical_(double* e1, double* /*e2*/, double* /*e3*/, double* /*e4*/,
                                 double* /*e5*/, double* /*e6*/, double* /*jd*/, int* ele_opts) {
   const double n = *e1 * twopi / 86400.0;
-  const double a = std::cbrt(mu / (n * n));
+  // n enters squared: a negative mean motion, which no orbit has (a slipped
+  // sign), would otherwise pass as the orbit of |n|.
+  const double a = n < 0.0 ? std::numeric_limits<double>::quiet_NaN() : std::cbrt(mu / (n * n));
   *e1 = a / re;
   ele_opts[0] = 2;
 }
@@ -108,14 +114,20 @@ extern "C" void rv2classical_(double* e1, double* e2, double* e3, double* e4, do
 }
 
 // solar2classical: solar set (i, perigee and apogee heights, local time of
-// apogee H_a, local time of the node H_i) to the mean set, then classical.
+// apogee H_a, local time H_i a quarter turn past the ascending node) to the
+// mean set, then classical.
 // Given:  jd  double  Julian date of the epoch
 // Given and returned: e1..e5 (e6 unchanged); ele_opts(1..2) = (2, 1), by way
 //         of (5, 1) for the mean set.
 // Notes:  1. The sidereal term 6.594703 + 0.06570982 day (day counted from
 //            1992-01-01, stepping at noon) is formed in single precision.
 //         2. Node 15 (H_i - 6 + H_e) deg, argument of perigee from the two
-//            local times; both brought into [0, 360).
+//            local times; both brought into [0, 360). H_e is close to the
+//            sidereal time of 0 h UT, which is the sun's right ascension
+//            less 12 h: the node lies at local time H_i - 6 h (H_i = 12
+//            puts it at dawn), and apogee 15 (H_a - (H_i - 6)) degrees
+//            along the orbit from the node, which is local time H_a for an
+//            equatorial orbit.
 extern "C" void solar2classical_(double* e1, double* e2, double* e3, double* e4, double* e5,
                                  double* e6, double* jd, int* ele_opts) {
   const double incl = *e1, h_a = *e4, h_i = *e5;
@@ -232,8 +244,9 @@ extern "C" void sixthelement_(double* e1, double* e2, double* e3, double* e4, do
 //                     epoch (step 60 s when 0 or below)
 // Given and returned:
 //           iyr, imon, iday, ihr  int, sec  double  the epoch (four-digit
-//                     year) in; the time of the last row out (iyr two
-//                     digits), unchanged when no row is computed
+//                     year) in; the time of the last row out (iyr as
+//                     in sgp4_orb1_: two digits for 1900-2099), unchanged
+//                     when no row is computed
 //           e1..e6  double  elements in the set ele_opts(1); the caller's
 //                     values again on return
 //           ele_opts  int(5)  set, fifth and sixth element kinds in; the

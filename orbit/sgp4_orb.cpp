@@ -185,8 +185,9 @@ int sgp4_orb(int* iyr, int* imon, int* iday, int* ihr, int* imin, double* sec, d
 //           sysaxesOUT  int  output coordinate system, 0 to 11
 // Given and returned:
 //           iyr, imon, iday, ihr  int, sec  double  the epoch (four-digit
-//                 year) in; the time of the last row out (iyr as two
-//                 digits), unchanged when no row is computed
+//                 year) in; the time of the last row out (iyr as the
+//                 year less 2000 from 2000 on, else less 1900: two digits
+//                 for 1900-2099), unchanged when no row is computed
 // Returned: rows  double(10, 100000)  one row per time: day, month, year,
 //                 hour, minute, seconds, decimal year, x1, x2, x3
 // State:    writes elsetrec and, through coord_trans1_, the frame's IGRF epoch

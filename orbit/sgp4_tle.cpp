@@ -180,7 +180,9 @@ void refuse_same_file(const std::string& in_name, const std::string& out_name) {
 // Failure:  an SGP4 error prints "# Error in SGP4 .. " and the code and ends
 //           that set's lines (an error already at the epoch, announced by
 //           the reader's "# *** SGP4 Model Error ***", gives the set no
-//           line); a runtype other than 0 or 1, or a start, stop or step
+//           line; code 5, a perigee below the surface, is announced the
+//           same way, but the set is propagated until its radius falls
+//           below the surface); a runtype other than 0 or 1, or a start, stop or step
 //           that is not a finite number, prints a message and writes
 //           nothing. An element
 //           file that cannot be opened or read, a malformed line (see

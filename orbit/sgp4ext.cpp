@@ -93,9 +93,11 @@ extern "C" double asinh_(double* x) {
 //           near-parabolic one of 168 degrees or more.
 // Notes:    1. Circular below |e| = 1e-6, elliptical below 0.999, hyperbolic
 //              above 1.0001, parabolic in between.
-//           2. For e < 1 the mean anomaly is reduced into [0, 2 pi) and the
+//           2. For e < 1 the mean anomaly is reduced into [0, 2 pi] and the
 //              anomaly by the truncated remainder (keeping its sign); the
 //              reduction also applies to the marker when 0.999 <= e < 1.
+//              A mean anomaly a rounding error below 0 (a true anomaly of
+//              -1e-20) comes back as exactly 2 pi, the same direction.
 extern "C" void newtonnu_(double* ecc, double* nu, double* e0, double* m) {
   const double e = *ecc, v = *nu;
   *e0 = undefined_anomaly;

@@ -62,7 +62,8 @@ KEST_API void igrf_(double *x, double *y, double *z,
 /* ---- Sun, sun and dipole axes, Cartesian rotations ------------------------
  * sun_ computes for the years 1901-2099 only (else leaves its outputs).
  * init_gsm_ sets the axes of an instant from the current internal-field
- * dipole and returns the tilt (radians); the rotations read those axes
+ * dipole and returns the tilt (radians; before any internal field is set
+ * up, axes and tilt are not numbers); the rotations read those axes
  * (geo_mag_/mag_geo_ read the dipole directly). xin and xout may coincide. */
 KEST_API void sun_(int *iyr, int *iday, double *secs, double *gst,
                    double *slong, double *srasn, double *sdec);
@@ -97,9 +98,10 @@ KEST_API void get_intfield_(double *x, double *y, double *z,
  * A conversion with GSM, SM, GEI or MAG on either side, or between GSE or a
  * heliospheric system and a geocentric one, sets the IGRF epoch of mid-year
  * and the sun and dipole axes of its time in the shared frame state (MAG to
- * or from GDZ, GEO, SPH or RLL: the epoch only). GSE to HEE/HAE/HEEQ and
- * conversions among HEE, HAE and HEEQ set only the solar ephemeris (sunmah);
- * conversions among GDZ, GEO, SPH and RLL set no state at all. xIN of
+ * or from GDZ, GEO, SPH or RLL: the epoch only; a heliospheric side: the
+ * solar ephemeris sunmah as well). GSE to HEE/HAE/HEEQ and conversions among
+ * HEE, HAE and HEEQ set only sunmah; conversions among GDZ, GEO, SPH and RLL
+ * set none of these (only the fixed Earth constants are rewritten). xIN of
  * coord_trans1_ may be rewritten (an RLL input leaves xIN(1) in km; GSE to
  * HEE/HAE/HEEQ and an HEE input to a geocentric system leave xIN in km);
  * coord_trans_vec1_ never changes xIN. Out-of-range codes: message, fill
@@ -125,8 +127,11 @@ KEST_API void geo2mag1_(int *iyr, double *xIN, double *xOUT);
 KEST_API void mag2geo1_(int *iyr, double *xIN, double *xOUT);
 
 /* ---- Heliospheric systems (AU; GSE in Re) ---------------------------------
- * sun2 fills the record sunmah (years 1901-2099 only; otherwise nothing is
- * written and the last ephemeris stays). */
+ * sun2_ computes the solar ephemeris into its own arguments only (years
+ * 1901-2099; otherwise it writes nothing). The conversions with a time (the
+ * routines with suffix 1) put that ephemeris into the record sunmah (for
+ * another year the last one stays); the bare rotations hae_heeq_ to gse_hee_
+ * read sunmah as the last of those conversions left it. */
 KEST_API void sun2_(int *iyr, int *idoy, double *UT, double *t0, double *lambda,
                     double *sin_theta, double *cos_theta, double *sin_i,
                     double *cos_i, double *sin_omega, double *cos_omega);

@@ -57,8 +57,10 @@ KEST_API void invjday_(double *jd, int *year, int *mon, int *day, int *hr,
  * Drivers use WGS-84 constants. Element sets (ele_opts(1)): 1 veska (incl deg,
  * perigee and apogee heights km above 6378.137 km, node deg, fifth, sixth),
  * 2 classical (a Earth radii of 6378.137 km, e, incl, node, fifth, sixth),
- * 3 state vector (km, km/s, GEI), 4 solar (incl, heights, local times h of
- * apogee and node, sixth), 5 mean (rev/day, e, incl, node, fifth, sixth).
+ * 3 state vector (km, km/s, GEI), 4 solar (incl, heights, local time h of
+ * apogee, local time h a quarter turn past the ascending node, so that the
+ * node lies at about H - 6 h, sixth), 5 mean (rev/day, e, incl, node, fifth,
+ * sixth).
  * ele_opts(2): 1 argument of perigee, 2 longitude of perigee; ele_opts(3):
  * 1 time of perigee passage s, 2 true anomaly, 3 argument of latitude,
  * 4 true longitude, 5 mean anomaly. Angles in degrees except rv2coe_ (rad).
@@ -96,8 +98,9 @@ KEST_API void computee_(double *e1, double *e2, double *e3, double *e4,
 KEST_API void meananom_(double *ecc, double *nu, double *m);
 /* rows: 100000 rows of 10 doubles (day, month, year, hour, minute, seconds,
    decimal year, x1, x2, x3), each row contiguous. sgp4_orb1_ and sgp4_ele1_
-   write back into their epoch: iyr (as two digits), imon, iday, ihr and sec
-   hold the time of the last row afterwards. sgp4_ele1_ also returns the
+   write back into their epoch: iyr (the year less 2000 from 2000 on, else
+   less 1900: two digits for 1900-2099), imon, iday, ihr and sec hold the
+   time of the last row afterwards (imin keeps the epoch's minute). sgp4_ele1_ also returns the
    converted element kinds in ele_opts (normally 1, 1, 5), cuts a window of
    more than 100000 rows (a message; stopsfe then holds the time of row
    100000), and gives rows not computed (outside the years 1 to 9999, or

@@ -7,6 +7,7 @@
 #include "frame/frame_state.hpp"
 #include "fresh_process.hpp"
 #include "kest/frame.h"
+#include "restore.hpp"
 
 namespace {
 
@@ -106,6 +107,19 @@ TEST(InitGsm, NonFiniteTimeIsNotKeptForOutsideYears) {
     set_instant(2100, 10, 100.0);
     EXPECT_EQ(std::memcmp(&s0, &kest::soleil, sizeof s0), 0);
   }
+}
+
+// Before any internal field is set up the dipole record is all zero: there is
+// no axis, so the GSM and SM axes are not numbers, and the tilt must not be
+// a number either (a tilt of 0 would pass for an untilted dipole and drive a
+// magnetospheric model as one).
+TEST(InitGsm, NoInternalFieldGivesATiltThatIsNotANumber) {
+  kest_test::Restore guard(kest::dipigrf, kest::soleil, kest::sundip);
+  kest::dipigrf = kest::Dipigrf{};
+  const double psi = set_instant(2003, 200, 5000.0);
+  EXPECT_TRUE(std::isnan(psi)) << psi;
+  EXPECT_TRUE(std::isnan(kest::sundip.ygsm[0]));
+  EXPECT_TRUE(std::isnan(kest::sundip.xsm[2]));
 }
 
 // Near the solstices, over one day, the tilt reaches the axis colatitude

@@ -396,4 +396,34 @@ TEST(EleDriver, AYearBefore2000ComesBackAsTwoDigits) {
   EXPECT_EQ(c.doy[0], 74);
 }
 
+
+// No orbit has a negative mean motion: a mean set whose first element has a
+// slipped sign is refused as a zero mean motion is (fill-valued rows), not
+// propagated as the orbit of |n|, whose positions would pass for the
+// caller's. The mean motion enters Kepler's law squared, so the sign must be
+// looked at before it.
+TEST(EleDriver, ANegativeMeanMotionIsRefused) {
+  const double n_rev_day = 86400.0 / (2.0 * pi) * std::sqrt(mu / std::pow(a_re * re, 3.0));
+  for (const double n : {-n_rev_day, 0.0}) {
+    EleCall c;
+    double e6[6] = {n, ecc, inc, node, argp, m0};
+    std::copy(e6, e6 + 6, c.e);
+    c.opts[0] = 5;
+    c.stop = 180.0;
+    c.run();
+    EXPECT_NE(c.out.find("# *** SGP4 Model Error ***"), std::string::npos) << n << ": " << c.out;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(c.year[i], 0) << n;
+      EXPECT_EQ(c.x1[i], -1.0e31) << n;
+      EXPECT_EQ(c.x3[i], -1.0e31) << n;
+    }
+    EXPECT_EQ(c.e[0], n);  // the caller's element comes back
+  }
+  // The public conversion on its own: no semi-major axis for n < 0.
+  double e[6] = {-n_rev_day, ecc, inc, node, argp, m0}, jd = 2454540.77;
+  int opts[5] = {5, 1, 5, 0, 0};
+  mean2classical_(&e[0], &e[1], &e[2], &e[3], &e[4], &e[5], &jd, opts);
+  EXPECT_TRUE(std::isnan(e[0])) << e[0];
+}
+
 }  // namespace
