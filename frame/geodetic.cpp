@@ -214,22 +214,25 @@ extern "C" void rll_gdz_(double* r, double* lat, double* /*lon*/, double* alt) {
 // sph_car_vect: vector components (radial, southward, eastward) at (lat, lon)
 // to Cartesian components.
 // Given:    r (not read); lat, lon  double  degrees; vin(3)  double
-// Returned: vout(3)  double
+// Returned: vout(3)  double (may be vin itself)
 extern "C" void sph_car_vect_(double* /*r*/, double* lat, double* lon, double* vin, double* vout) {
   const double rad = pi() / 180.0;
   const double theta = pi() / 2.0 - *lat * rad, phi = *lon * rad;
   const double st = std::sin(theta), ct = std::cos(theta);
   const double sp = std::sin(phi), cp = std::cos(phi);
-  const double horiz = vin[0] * st + vin[1] * ct;
-  vout[0] = horiz * cp - vin[2] * sp;
-  vout[1] = horiz * sp + vin[2] * cp;
-  vout[2] = vin[0] * ct - vin[1] * st;
+  // Read in full before writing: a caller may rotate a vector in place
+  // (vin and vout the same array).
+  const double v0 = vin[0], v1 = vin[1], v2 = vin[2];
+  const double horiz = v0 * st + v1 * ct;
+  vout[0] = horiz * cp - v2 * sp;
+  vout[1] = horiz * sp + v2 * cp;
+  vout[2] = v0 * ct - v1 * st;
 }
 
 // car_sph_vect: Cartesian vector components to (radial, southward, eastward)
 // at (lat, lon); the inverse rotation of sph_car_vect.
 // Given:    r (not read); lat, lon  double  degrees; vin(3)  double
-// Returned: vout(3)  double
+// Returned: vout(3)  double (may be vin itself)
 extern "C" void car_sph_vect_(double* /*r*/, double* lat, double* lon, double* vin, double* vout) {
   const double rad = pi() / 180.0;
   const double theta = pi() / 2.0 - *lat * rad, phi = *lon * rad;

@@ -136,6 +136,12 @@ TEST(SphCarVect, LocalFrameRotationAndInverse) {
   sph_car_vect_(&r, &lat, &lon, vin, vout);
   car_sph_vect_(&r, &lat, &lon, vout, back);
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(back[i], vin[i], 1e-14);
+  // In place (vin and vout one array), both ways: the same numbers.
+  double v[3] = {1, 2, 3};
+  sph_car_vect_(&r, &lat, &lon, v, v);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(v[i], vout[i]);
+  car_sph_vect_(&r, &lat, &lon, v, v);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(v[i], back[i]);
 }
 
 }  // namespace
