@@ -58,14 +58,14 @@ KEST_END_C
  * whatf 1 differential at E1, 2 band E1..E2 (ruk: band integral; MEO: mean
  * per MeV), 3 integral above E1. energy is (2,50) column-major, the flux
  * arrays hold 50; Nene 0 asks for the table energies and is replaced (ruk:
- * the 27 energies from 0.92 keV to 5.2 MeV for every version; for whatf 2
- * the bands between them, one fewer). Energy ranges:
- * ruk whichm 1 POLE V1 0.0367-1.28 MeV, 2 POLE V2 0.03-5.2 MeV, 3 IGE-2006
- * 0.00092-5.2 MeV; MEO whichm 1 0.28-1.12 MeV, 2 0.28-2.24 MeV. An energy
- * outside the version's range gives the fill value; so does a MEO
- * differential flux (whatf 1) within 0.01 MeV of either end, the end itself
- * excepted. A ruk band with E2 below E1 is integrated downwards: negative
- * fluxes (MEO: the band E2..E1).
+ * the 27 energies from 0.9171 keV to 5.19615 MeV for every version; for
+ * whatf 2 the bands between them, one fewer). Energy ranges, the ends of the
+ * tables: ruk whichm 1 POLE V1 0.03674-1.28452 MeV, 2 POLE V2 0.03-5.19615
+ * MeV, 3 IGE-2006 0.0009171-5.19615 MeV; MEO whichm 1 0.28-1.12 MeV, 2
+ * 0.28-2.24 MeV. An energy outside the version's range gives the fill
+ * value; so does a MEO differential flux (whatf 1) within 0.01 MeV of either
+ * end, the end itself excepted. A ruk band with E2 below E1 is integrated
+ * downwards: negative fluxes (MEO: the band E2..E1).
  * Launch year 0 or before 1902, or a bad whichm/whatf: message lines on
  * standard output and a stop (exit status 1). A duration below 1 or above
  * 10000 years gives the fill value. Not re-entrant. */
