@@ -396,7 +396,6 @@ TEST(EleDriver, AYearBefore2000ComesBackAsTwoDigits) {
   EXPECT_EQ(c.doy[0], 74);
 }
 
-
 // No orbit has a negative mean motion: a mean set whose first element has a
 // slipped sign is refused as a zero mean motion is (fill-valued rows), not
 // propagated as the orbit of |n|, whose positions would pass for the
