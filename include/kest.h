@@ -9,8 +9,9 @@
  * Units: Earth radii of 6371.2 km for Cartesian positions (heliospheric
  * systems in AU, the SGP4 core and state vectors in km), km for geodetic
  * altitude, nT for fields, degrees for angles (radians where a header says
- * so: the dipole tilt psi of the GSM rotations and model stages, the SGP4
- * core, rv2coe_).
+ * so: the dipole tilt psi of the GSM rotations and model stages, the sun
+ * angles of sun_, the dipole axis angles of get_terms_, the SGP4 core and
+ * vector routines, rv2coe_).
  *
  * Missing values: every output left without a computed value holds the fill
  * value KEST_FILL (-1.0E31).

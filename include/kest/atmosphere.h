@@ -18,6 +18,9 @@ KEST_BEGIN_C
  * anomalous O in gtd7_, with it in gtd7d_, the effective density for
  * satellite drag), H, N, anomalous O (cm-3); m-3 and kg/m3 after
  * meters7(true). t[2]: exospheric temperature and temperature at alt (K).
+ * The unit setters meters_, meter6_ and meters7_ take a Fortran logical whose
+ * lowest bit is the value: 1 (or -1) asks for metric units, 0 for cm-3 and
+ * g/cm3; an even value such as 2 reads as false.
  * The model keeps caches and shares its switches with the other MSIS
  * generations (the last switch setter of any generation governs all). */
 KEST_API void gtd7_(int *iyd, double *sec, double *alt, double *glat, double *glong,

@@ -29,7 +29,9 @@ KEST_API void date_and_time2decy_(int *year, int *month, int *day, int *hour,
                                   int *minute, int *second, double *decy);
 
 /* ---- Earth constants, geodetic and spherical conversions ------------------
- * Cartesian in Earth radii (6371.2 km), altitude in km above WGS84, degrees. */
+ * Cartesian in Earth radii (6371.2 km), altitude in km above WGS84, degrees.
+ * The vector routines take and give spherical components in the order
+ * radial, southward (growing colatitude), eastward; they do not read r. */
 KEST_API void initize_(void);
 KEST_API void sph_car_(double *r, double *lat, double *lon, double *xout);
 KEST_API void car_sph_(double *xin, double *r, double *lat, double *lon);
@@ -50,7 +52,10 @@ KEST_API void car_sph_vect_(double *r, double *lat, double *lon,
  * whose field is not a number). get_igrf_coeffs_ fills g(66), h(66) (nT,
  * slot n(n+1)/2 + m + 1) and sets ierr = 1 for any year outside 1965-2015,
  * leaving it untouched otherwise. init_dtd_ sets the epoch for every routine below;
- * igrf_ sums the field at a GEO point (Earth radii of 6371.2 km, nT). */
+ * igrf_ sums the field at a GEO point (Earth radii of 6371.2 km, nT).
+ * get_terms_ gives the dipole of g, h: axis colatitude th and longitude ph in
+ * radians, the eccentric-dipole centre x0, y0, z0 in Earth radii and the
+ * moment b0 in nT. */
 KEST_API void init_dtd_(double *year);
 KEST_API void get_igrf_coeffs_(double *year, double *g, double *h, int *ierr);
 KEST_API void get_terms_(double *g, double *h, double *th, double *ph,
@@ -60,7 +65,9 @@ KEST_API void igrf_(double *x, double *y, double *z,
                     double *bx, double *by, double *bz);
 
 /* ---- Sun, sun and dipole axes, Cartesian rotations ------------------------
- * sun_ computes for the years 1901-2099 only (else leaves its outputs).
+ * sun_ computes for the years 1901-2099 only (else leaves its outputs); its
+ * four angles (sidereal time, ecliptic longitude, right ascension and
+ * declination of the sun) are in radians.
  * init_gsm_ sets the axes of an instant from the current internal-field
  * dipole and returns the tilt (radians; before any internal field is set
  * up, axes and tilt are not numbers); the rotations read those axes
@@ -131,7 +138,10 @@ KEST_API void mag2geo1_(int *iyr, double *xIN, double *xOUT);
  * 1901-2099; otherwise it writes nothing). The conversions with a time (the
  * routines with suffix 1) put that ephemeris into the record sunmah (for
  * another year the last one stays); the bare rotations hae_heeq_ to gse_hee_
- * read sunmah as the last of those conversions left it. */
+ * read sunmah as the last of those conversions left it. sun2_ gives t0 in
+ * Julian centuries from J2000.0 to 0 h UT of the day, the ecliptic longitude
+ * lambda of the sun in degrees (not reduced to 0-360) and the sines and
+ * cosines of the solar-equator angles theta, i and omega. */
 KEST_API void sun2_(int *iyr, int *idoy, double *UT, double *t0, double *lambda,
                     double *sin_theta, double *cos_theta, double *sin_i,
                     double *cos_i, double *sin_omega, double *cos_omega);

@@ -36,8 +36,9 @@ KEST_DECLARE_ENTRY(get_field_);   /* get_field1_, 12 arguments */
 /* ---- Lm, L*, the field-line step and magnetic local time ----------------
  * (block kept apart from the field-model set-up and field routines above)
  * Positions in Earth radii (GEO) or geodetic degrees and km; fields in nT;
- * Phi in nT x Earth radii^2; the fill value KEST_FILL marks outputs without
- * a value. Nothing is re-entrant. */
+ * Phi in nT x Earth radii^2; magnetic local time in hours, 0 to 24; the
+ * fill value KEST_FILL marks outputs without a value. Nothing is
+ * re-entrant. */
 KEST_API void sksyst_(double *h, double *xin, double *xout, double *bl,
                       int *ifail);
 KEST_API void calcul_lstar_(int *t_resol, int *r_resol, double *lati,

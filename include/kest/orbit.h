@@ -38,8 +38,9 @@ KEST_API void sgp4_(int *whichconst, double *tsince, double *r, double *v,
 KEST_API double gstime_(double *jdut1);
 
 /* ---- Vectors, anomalies, dates ---------------------------------------------
- * Markers: angle_ gives 999999.1 for an undefined angle; newtonnu_ gives
- * 999999.9 where no anomaly formula applies. */
+ * Angles in radians (angle_ theta; newtonnu_ nu, e0 and m). Markers: angle_
+ * gives 999999.1 for an undefined angle; newtonnu_ gives 999999.9 where no
+ * anomaly formula applies. */
 KEST_API double mag_(double *x);
 KEST_API void cross_(double *a, double *b, double *c);
 KEST_API double dot_(double *a, double *b);
@@ -64,7 +65,10 @@ KEST_API void invjday_(double *jd, int *year, int *mon, int *day, int *hr,
  * ele_opts(2): 1 argument of perigee, 2 longitude of perigee; ele_opts(3):
  * 1 time of perigee passage s, 2 true anomaly, 3 argument of latitude,
  * 4 true longitude, 5 mean anomaly. Angles in degrees except rv2coe_ (rad).
- * Markers: 999999.1 undefined angle, 999999.9 infinite semi-major axis. */
+ * Markers: 999999.1 undefined angle, 999999.9 infinite semi-major axis.
+ * twoline2rvsgp4_ reads the next set from the element file that sgp4_tle1_
+ * has open (with none open: end_code 999); start and stop are minutes from
+ * the set's epoch, written with run_mode 'Y' only; step is not read. */
 KEST_API void twoline2rvsgp4_(int *setcount, char *run_mode, int *gravity_set,
                               double *start, double *stop, double *step,
                               int *end_code);

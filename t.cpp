@@ -1,0 +1,1 @@
+#include <kest/atmosphere.h>
