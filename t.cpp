@@ -1,1 +1,0 @@
-#include <kest/atmosphere.h>
