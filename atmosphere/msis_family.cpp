@@ -601,6 +601,13 @@ void thermosphere(Generation& gen, int iyd, double sec, double alt, double glat,
         const double q = 1.0 + zmho / parmb.re_eff;
         const double zsho = 831.4 * tho / (parmb.gsurf / (q * q) * 16.0);  // scale height
         d[8] = gts3c.dd * std::exp(-zsht / zsho * (std::exp(-(z - zmho) / zsht) - 1.0));
+        // The hot population has a temperature of its own; t(2) is that of
+        // the atmosphere, which the N2 step gives up to its limit. Above it,
+        // with anomalous oxygen alone, nothing else evaluates the profile, so
+        // take the temperature here (z is above za there: the Bates value,
+        // as every species call gives it, and no node is touched); t(2) would
+        // otherwise be what an earlier call left.
+        if (m == 17 && !(z <= ml[5])) densu_at(z, 1.0, 0.0, 0.0, &t[1]);
       }
       if (m == 48) {
         d[5] = kAmu * (4.0 * d[0] + 16.0 * d[1] + 28.0 * d[2] + 32.0 * d[3] + 40.0 * d[4] + d[6] +

@@ -179,6 +179,17 @@ extern "C" void gts6_(int* iyd, double* sec, double* alt, double* glat, double* 
 
 // gtd6: MSISE-90 neutral atmosphere at one point, 0 km upwards; arguments
 // and behaviour as gtd7 with d[8] (no anomalous oxygen).
+// Notes:    as in the published model, the lower-thermosphere nodes that a
+//           call below 300 km renews after one at 300 km or above with the
+//           same inputs take the Ap function of the expansion set that
+//           call evaluated last (gts6 renews its lower-boundary temperature,
+//           whose set NRLMSISE-00 always evaluates just before the nodes,
+//           only for changed inputs). Sets differ in that function: after
+//           He or O alone (selectors 4, 16), or temperatures only in the
+//           3-hour Ap mode, the values below 300 km differ from those
+//           of the point alone, most near 110 km (Ap 15: T by 0.3 per cent
+//           with the daily Ap, 1.8 per cent with the 3-hour history; more in
+//           storms). A sequence of all-species calls is not affected.
 extern "C" void gtd6_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {

@@ -255,6 +255,10 @@ extern "C" double glob7s_(double* p) { return msis::glob(nrl, p); }
 //           number below a species' mixing limit (inputs far outside the
 //           model's range, or the strongest storms near the poles): the
 //           message of dnet7, and that species' density not a number.
+// Notes:    t(2) is the temperature of the atmosphere at alt for every valid
+//           selector, anomalous oxygen (17) alone included: above 450 km,
+//           where that selector evaluates no N2 profile, the temperature is
+//           computed on its own (the hot oxygen's 4000 K never reaches t).
 extern "C" void gts7_(int* iyd, double* sec, double* alt, double* glat, double* glong,
                       double* stl, double* f107a, double* f107, double* ap, int* mass, double* d,
                       double* t) {

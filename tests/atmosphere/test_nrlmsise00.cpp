@@ -256,6 +256,46 @@ TEST(Nrlmsise00, MassSelectors) {
   }
 }
 
+// The temperature at a point is that of the atmosphere, whatever species the
+// selector asks for: every valid selector gives the t(2) of mass 48, in the
+// full-altitude entry and in the thermosphere, also for anomalous oxygen
+// alone above 450 km, where no other profile is evaluated. Each call follows
+// one at another point, so a temperature kept from it would show. (Formerly
+// anomalous oxygen alone above 450 km returned the kept temperature of an
+// earlier call: 0 K as the first call of a process, 206.9 K after a call at
+// 100 km, for 1250.1 K at 600 km.)
+TEST(Nrlmsise00, TemperatureIndependentOfSelector) {
+  using Fn = void (*)(int*, double*, double*, double*, double*, double*, double*, double*,
+                      double*, int*, double*, double*);
+  for (Fn f : {&gtd7_, &gts7_}) {
+    for (double alt : {100.0, 300.0, 600.0}) {
+      Point p;
+      p.alt = alt;
+      Result want;
+      f(&p.iyd, &p.sec, &p.alt, &p.glat, &p.glong, &p.stl, &p.f107a, &p.f107, p.ap.data(),
+        &p.mass, want.d.data(), want.t.data());
+      for (int mass : {0, 4, 16, 28, 32, 40, 1, 14, 17, 49}) {
+        Point q;  // another point first: other day, altitude and latitude
+        q.iyd = 81;
+        q.alt = 85.0;
+        q.glat = -20.0;
+        Result other;
+        f(&q.iyd, &q.sec, &q.alt, &q.glat, &q.glong, &q.stl, &q.f107a, &q.f107, q.ap.data(),
+          &q.mass, other.d.data(), other.t.data());
+        Point s = p;
+        s.mass = mass;
+        Result r;
+        r.t = {-1.0, -1.0};
+        f(&s.iyd, &s.sec, &s.alt, &s.glat, &s.glong, &s.stl, &s.f107a, &s.f107, s.ap.data(),
+          &s.mass, r.d.data(), r.t.data());
+        EXPECT_EQ(r.t[1], want.t[1]) << (f == &gtd7_ ? "gtd7" : "gts7") << " alt " << alt
+                                     << " mass " << mass;
+        EXPECT_EQ(r.t[0], want.t[0]);
+      }
+    }
+  }
+}
+
 // Temperatures only: mass 0 below 72.5 km writes t alone and gives the same
 // temperature as a full evaluation.
 TEST(Nrlmsise00, TemperatureOnly) {
