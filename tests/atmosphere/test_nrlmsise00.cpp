@@ -104,8 +104,9 @@ TEST(Nrlmsise00, Scalh) {
 // N2, He, O2, Ar and temperature, and the blend starting at 62.5 km is
 // continuous too. (Just above 72.5 km the thermosphere takes the modulated
 // lower-boundary gradient, exactly at 72.5 km the unmodulated one, as the
-// published model does, so there the densities step by about 0.1 per cent;
-// the temperature, pinned to the node at 72.5 km, does not.)
+// published model does, so there the densities step: by about 0.1 per cent
+// at this point, by up to about 1.2 per cent over the model's inputs; the
+// temperature, pinned to the node at 72.5 km, does not.)
 TEST(Nrlmsise00, ContinuousAcrossSeams) {
   for (double seam : {72.5, 62.5}) {
     Point above, below;
