@@ -64,9 +64,11 @@ MapChoice map_of(int whichm) {
 }
 
 // A differential or band-mean flux, the fall of the integral flux over an
-// energy step, is a flux only where it is positive. At the edge of the belts
-// (a few particles per cm2 s) the lookup's integral flux can rise with
-// energy over the step, and far below the maps' first energy, where it is
+// energy step, is a flux only where it is positive. The published maps'
+// integral flux rises with energy in places at the edges of the belts, and
+// near the low-altitude cut-off of the inner zone at up to some 1e4
+// particles per cm2 s (AE8 MAX, L 1.5, B/B0 2.65, from 0.04 to 0.1 MeV).
+// And far below the maps' first energy, where it is
 // extrapolated linearly in energy, a band only some 1e-15 MeV wide (however
 // wide relative to E1) leaves both integral fluxes the same double. Neither
 // difference is a flux: the fill value, as for a zero flux elsewhere.
