@@ -67,7 +67,9 @@ KEST_API void igrf_(double *x, double *y, double *z,
 /* ---- Sun, sun and dipole axes, Cartesian rotations ------------------------
  * sun_ computes for the years 1901-2099 only (else leaves its outputs); its
  * four angles (sidereal time, ecliptic longitude, right ascension and
- * declination of the sun) are in radians.
+ * declination of the sun) are in radians. GEI is the mean equator and
+ * equinox of date: its x axis precesses, 50.3 arcsec a year along the
+ * ecliptic against the stars.
  * init_gsm_ sets the axes of an instant from the current internal-field
  * dipole and returns the tilt (radians; before any internal field is set
  * up, axes and tilt are not numbers); the rotations read those axes
