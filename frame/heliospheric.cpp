@@ -80,6 +80,16 @@ extern "C" void sun2_(int* iyr, int* idoy, double* ut, double* t0, double* lambd
 
 // hae_heeq: HAE to HEEQ, T = Rz(theta) Rx(i) Rz(Omega).
 // State: reads sunmah.
+// Notes:  1. theta is the principal value of atan(cos i tan(lambda - Omega)),
+//            within +-90 degrees, while the Earth's angle from the node lies
+//            in the quadrant opposite to lambda - Omega. The x axis thus
+//            points to the Earth only while cos(lambda - Omega) < 0, from
+//            about 8 September to 6 March; from about 6 March to 8 September
+//            it points away from it (the Earth at x = -R, every position's x
+//            and y of the other sign), and at the two changes (lambda - Omega
+//            = 90 or 270 degrees) a fixed point's x and y change sign within
+//            a minute. z, the solar rotation axis, and the Earth's latitude
+//            (the B0 angle) are the same either way.
 extern "C" void hae_heeq_(double* xin, double* xout) {
   const kest::SunMah& s = kest::sunmah;
   const double x = xin[0], y = xin[1], z = xin[2];

@@ -67,7 +67,9 @@ KEST_API void igrf_(double *x, double *y, double *z,
 /* ---- Sun, sun and dipole axes, Cartesian rotations ------------------------
  * sun_ computes for the years 1901-2099 only (else leaves its outputs); its
  * four angles (sidereal time, ecliptic longitude, right ascension and
- * declination of the sun) are in radians.
+ * declination of the sun) are in radians. GEI is the mean equator and
+ * equinox of date: its x axis precesses, 50.3 arcsec a year along the
+ * ecliptic against the stars.
  * init_gsm_ sets the axes of an instant from the current internal-field
  * dipole and returns the tilt (radians; before any internal field is set
  * up, axes and tilt are not numbers); the rotations read those axes
@@ -141,7 +143,10 @@ KEST_API void mag2geo1_(int *iyr, double *xIN, double *xOUT);
  * read sunmah as the last of those conversions left it. sun2_ gives t0 in
  * Julian centuries from J2000.0 to 0 h UT of the day, the ecliptic longitude
  * lambda of the sun in degrees (not reduced to 0-360) and the sines and
- * cosines of the solar-equator angles theta, i and omega. */
+ * cosines of the solar-equator angles theta, i and omega. theta is the
+ * principal value of its arc tangent, so the HEEQ x axis points to the Earth
+ * only from about 8 September to 6 March; from about 6 March to 8 September
+ * it points away from it (x and y of the other sign, the Earth at x = -R). */
 KEST_API void sun2_(int *iyr, int *idoy, double *UT, double *t0, double *lambda,
                     double *sin_theta, double *cos_theta, double *sin_i,
                     double *cos_i, double *sin_omega, double *cos_omega);

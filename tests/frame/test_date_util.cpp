@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "cdf_epoch.hpp"
 #include "kest.h"
 
 namespace {
@@ -130,6 +135,89 @@ TEST(DecimalYear, RoundTripLosesAtMostOneSecond) {
     shorts += static_cast<int>(t1 - t2);
   }
   EXPECT_GT(shorts, 0);
+}
+
+// Every day from 1900 to 2100 through every time form of the library, against
+// the Gregorian calendar's own rule (leap years divisible by 4, not by 100
+// unless by 400: 1900 and 2100 common, 2000 leap) and the Julian date of
+// Meeus (Astronomical Algorithms, ch. 7), computed here in floating point.
+// The two-digit-year element routines count every fourth year as a leap year
+// (jday_ from 1 March 1900 to 28 February 2100, days2mdhms_ and invjday_ for
+// 1901-2099), so they are held to those years. The solar ephemeris counts its
+// days from 1900 January 0.5 with the leap days since 1901: the day after the
+// last of a year, as day 1 of the next, gives the same sun.
+double meeus_jd0(int y, int m, int d) {
+  if (m <= 2) y -= 1, m += 12;
+  const int a = y / 100, b = 2 - a + a / 4;
+  return std::floor(365.25 * (y + 4716)) + std::floor(30.6001 * (m + 1)) + d + b - 1524.5;
+}
+
+TEST(CalendarForms, AgreeDayByDayFrom1900To2100) {
+  static const int kMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  for (int y = 1900; y <= 2100; ++y) {
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    const int len = leap ? 366 : 365;
+    int doy = 0;
+    for (int m = 1; m <= 12; ++m) {
+      for (int d = 1; d <= kMonth[m - 1] + (m == 2 && leap ? 1 : 0); ++d) {
+        ++doy;
+        const double jd0 = meeus_jd0(y, m, d);  // 0 h UT
+        int yy = y, mm = m, dd = d;
+        ASSERT_EQ(julday_(&yy, &mm, &dd), static_cast<int>(jd0 + 0.5)) << y << "-" << m << "-" << d;
+        ASSERT_EQ(get_doy_(&yy, &mm, &dd), doy) << y << "-" << m << "-" << d;
+
+        // Day of year and 06:30:15 back to the date.
+        int y2 = y, doy2 = doy, mo, da, h, mi, s;
+        double ut = 23415.0;
+        doy_and_ut2date_and_time_(&y2, &doy2, &ut, &mo, &da, &h, &mi, &s);
+        ASSERT_TRUE(y2 == y && mo == m && da == d && h == 6 && mi == 30 && s == 15) << y << " " << doy;
+
+        // Decimal year: the fraction of the year's own length, and back to
+        // the same day (the clock may come back one second short).
+        int hh = 6, mn = 30, ss = 15;
+        double decy = 0.0;
+        date_and_time2decy_(&yy, &mm, &dd, &hh, &mn, &ss, &decy);
+        ASSERT_NEAR(decy, y + (doy - 1 + 23415.0 / 86400.0) / len, 4e-13) << y << " " << doy;
+        int ry, rm, rd, rdoy, rh, rmi, rs;
+        double rut;
+        decy2date_and_time_(&decy, &ry, &rm, &rd, &rdoy, &rh, &rmi, &rs, &rut);
+        ASSERT_TRUE(ry == y && rm == m && rd == d && rdoy == doy && std::fabs(rut - 23415.0) <= 1.0)
+            << y << " " << doy << " " << rut;
+
+        // CDF EPOCH: milliseconds from 0000-01-01 (JD 1721059.5), noon.
+        char text[32], want[32];
+        std::snprintf(want, sizeof want, "%04d-%03d.50000000", y, doy);
+        ASSERT_TRUE(cdf::encode_epoch_year_doy_fod((jd0 - 1721059.5 + 0.5) * 86400000.0, text, sizeof text));
+        ASSERT_EQ(std::string(text), want);
+
+        // The element-set date routines, within their years.
+        if (y > 1900 && y < 2100) {
+          int hr = 7, mt = 8;
+          double sec = 9.5, jd = 0.0;
+          jday_(&yy, &mm, &dd, &hr, &mt, &sec, &jd);
+          ASSERT_NEAR(jd, jd0 + (7 + 8 / 60.0 + 9.5 / 3600.0) / 24.0, 1e-9) << y << " " << doy;
+          int iy, im, id, ih, imi;
+          double is;
+          invjday_(&jd, &iy, &im, &id, &ih, &imi, &is);
+          ASSERT_TRUE(iy == y && im == m && id == d && ih == 7 && imi == 8) << y << " " << doy;
+          ASSERT_NEAR(is, 9.5, 1e-4);  // a Julian date near 2.45e6 resolves some 40 microseconds
+          double days = doy + 0.75;
+          int dm, dday, dh, dmin;
+          double ds;
+          days2mdhms_(&yy, &days, &dm, &dday, &dh, &dmin, &ds);
+          ASSERT_TRUE(dm == m && dday == d && dh == 18 && dmin == 0) << y << " " << doy;
+        }
+      }
+    }
+    ASSERT_EQ(doy, len);
+    if (y >= 1901 && y < 2099) {
+      int a = y, da = len + 1, b = y + 1, db = 1;
+      double u = 3600.0, o1[4], o2[4];
+      sun_(&a, &da, &u, &o1[0], &o1[1], &o1[2], &o1[3]);
+      sun_(&b, &db, &u, &o2[0], &o2[1], &o2[2], &o2[3]);
+      for (int k = 0; k < 4; ++k) ASSERT_NEAR(o1[k], o2[k], 1e-12) << y << " angle " << k;
+    }
+  }
 }
 
 void decy_of_half_year_zero() {

@@ -39,6 +39,65 @@ TEST(GdzGeo, GeostationaryRingRadius) {
   }
 }
 
+// Distance (km) of the point (rho, z) from the WGS84 ellipsoid, negative
+// inside: the foot of the shortest line is where the line is normal to the
+// ellipse (a cos t, b sin t), found by Newton's method on the parametric
+// angle t from the best of a coarse scan.
+double distance_from_ellipsoid(double rho, double z) {
+  double t = 0.0, best = 1e300;
+  for (int i = 0; i <= 720; ++i) {
+    const double u = -M_PI / 2 + M_PI * i / 720;
+    const double d = std::hypot(rho - kA * std::cos(u), z - kB * std::sin(u));
+    if (d < best) best = d, t = u;
+  }
+  for (int k = 0; k < 30; ++k) {
+    const double c = std::cos(t), s = std::sin(t);
+    const double f = (rho - kA * c) * kA * s - (z - kB * s) * kB * c;
+    const double fp = kA * kA * s * s + (rho - kA * c) * kA * c + kB * kB * c * c + (z - kB * s) * kB * s;
+    t -= f / fp;
+  }
+  const double d = std::hypot(rho - kA * std::cos(t), z - kB * std::sin(t));
+  return rho * rho / (kA * kA) + z * z / (kB * kB) < 1.0 ? -d : d;
+}
+
+// A point given by geodetic latitude, longitude and altitude lies at that
+// distance from the ellipsoid, along the normal (the shortest distance from a
+// point outside the evolute), at the longitude given modulo 360 and with z of
+// the latitude's sign. rll_gdz gives the altitude back from the point's radius
+// and the latitude; geo_gdz gives the latitude's sign back and the longitude
+// reduced to (-180, 180].
+TEST(GdzGeo, PointsLieAtTheirAltitudeFromTheEllipsoid) {
+  struct Case {
+    double lat, lon, alt;
+  } cases[] = {{90.0, 0.0, 0.0},          {-90.0, 33.0, 612.5},    {0.0, 190.0, -35.0},    {0.0, -540.0, 20200.0},
+               {45.0, 30.0, 0.0},         {-51.9, 414.66, 120.86}, {82.33, 239.75, -37.6}, {-12.5, -2.385, 400.0},
+               {63.25, -149.9, 35793.0},  {-0.61, 1.173, 1.0e-3}};
+  for (const Case& c : cases) {
+    double lat = c.lat, lon = c.lon, alt = c.alt, x, y, z;
+    gdz_geo_(&lat, &lon, &alt, &x, &y, &z);
+    const double rho = std::hypot(x, y) * kRe, zk = z * kRe;
+    EXPECT_NEAR(distance_from_ellipsoid(rho, zk), c.alt, 1e-8) << c.lat << " " << c.lon;
+    if (c.lat != 0.0) {
+      EXPECT_EQ(std::signbit(z), std::signbit(c.lat)) << c.lat;
+    }
+    if (std::fabs(c.lat) < 90.0) {
+      EXPECT_NEAR(std::remainder(std::atan2(y, x) * 180.0 / M_PI - c.lon, 360.0), 0.0, 1e-12) << c.lon;
+    }
+    double r = std::sqrt(x * x + y * y + z * z), h;
+    rll_gdz_(&r, &lat, &lon, &h);
+    EXPECT_NEAR(h, c.alt, 1e-8) << c.lat << " " << c.lon;
+    double la, lo, al;
+    geo_gdz_(&x, &y, &z, &la, &lo, &al);
+    if (c.lat != 0.0) {
+      EXPECT_EQ(std::signbit(la), std::signbit(c.lat)) << c.lat;
+    }
+    if (std::fabs(c.lat) < 90.0) {
+      EXPECT_TRUE(lo > -180.0 && lo <= 180.0) << lo;
+      EXPECT_NEAR(std::remainder(lo - c.lon, 360.0), 0.0, 1e-12) << c.lon;
+    }
+  }
+}
+
 TEST(GeoGdz, LongitudeRangeAndSurfacePoint) {
   double x = 1, y = 0, z = 0, lat, lon, alt;
   geo_gdz_(&x, &y, &z, &lat, &lon, &alt);

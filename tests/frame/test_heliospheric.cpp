@@ -101,6 +101,52 @@ TEST(Heeq, EarthLatitudeIsTheB0Angle) {
   }
 }
 
+// Against the Astronomical Almanac (the sun's longitude and distance, good to
+// 0.01 degree and 1e-4 AU over 1950-2050) and the orientation of the solar
+// equator (inclination 7.25 degrees, ascending node 75.76 + 1.397 T degrees,
+// T Julian centuries from J2000), at instants across 1965-2030: the Earth is
+// at the Almanac's distance on the HEE x axis, at heliocentric longitude
+// lambda + 180 on the HAE ecliptic, in the x-z plane of HEEQ; the HEEQ z axis
+// is the solar rotation axis (measured within 1e-4 degree). The Almanac's
+// apparent longitude carries the aberration, -0.0057 degree.
+TEST(Heliospheric, EarthAndSolarAxisAtInstantsFrom1965To2030) {
+  struct Instant {
+    int y, doy;
+    double ut;
+  } instants[] = {{1965, 1, 0.0},     {1979, 75, 43200.0}, {1992, 250, 21600.0},
+                  {2008, 366, 64800.0}, {2019, 180, 3600.0}, {2030, 300, 80000.0}};
+  for (const Instant& t : instants) {
+    // Julian date: 0 h of 1 January (Meeus ch. 7) plus the days and time.
+    const int y1 = t.y - 1, c = y1 / 100;
+    const double jd = std::floor(365.25 * (y1 + 4716)) + std::floor(30.6001 * 14) + 1 + 2 - c + c / 4 - 1524.5 +
+                      (t.doy - 1) + t.ut / 86400.0;
+    const double n = jd - 2451545.0, rad = M_PI / 180.0;
+    const double g = (357.528 + 0.9856003 * n) * rad;
+    const double lam = 280.460 + 0.9856474 * n + 1.915 * std::sin(g) + 0.020 * std::sin(2 * g);
+    const double dist = 1.00014 - 0.01671 * std::cos(g) - 0.00014 * std::cos(2 * g);
+    int iyr = t.y, idoy = t.doy, gse = 3, hee = 9, hae = 10, heeq = 11;
+    double ut = t.ut, x[3] = {0, 0, 0}, e_hee[3], e_hae[3], e_heeq[3];
+    coord_trans1_(&gse, &hee, &iyr, &idoy, &ut, x, e_hee);
+    x[0] = x[1] = x[2] = 0.0;
+    coord_trans1_(&gse, &hae, &iyr, &idoy, &ut, x, e_hae);
+    x[0] = x[1] = x[2] = 0.0;
+    coord_trans1_(&gse, &heeq, &iyr, &idoy, &ut, x, e_heeq);
+    EXPECT_NEAR(e_hee[0], dist, 5e-5) << t.y;
+    EXPECT_EQ(e_hee[1], 0.0);
+    EXPECT_EQ(e_hee[2], 0.0);
+    EXPECT_NEAR(std::remainder(std::atan2(e_hae[1], e_hae[0]) / rad - lam - 180.0, 360.0), 0.0, 0.01) << t.y;
+    EXPECT_NEAR(e_hae[2], 0.0, 1e-15);
+    EXPECT_NEAR(e_heeq[1] / e_hee[0], 0.0, 1e-12) << t.y;
+    const double T = n / 36525.0, node = (75.76 + 1.397 * T) * rad, incl = 7.25 * rad;
+    const double pole[3] = {std::sin(incl) * std::sin(node), -std::sin(incl) * std::cos(node), std::cos(incl)};
+    double z[3] = {0, 0, 1}, zhae[3];
+    coord_trans1_(&heeq, &hae, &iyr, &idoy, &ut, z, zhae);
+    EXPECT_NEAR(zhae[0], pole[0], 1e-5) << t.y;
+    EXPECT_NEAR(zhae[1], pole[1], 1e-5) << t.y;
+    EXPECT_NEAR(zhae[2], pole[2], 1e-6) << t.y;
+  }
+}
+
 TEST(Heliospheric, RoundTripsAndInPlaceScaling) {
   int iyr = 2007, idoy = 213;
   double ut = 3600.0 * 17.25;
