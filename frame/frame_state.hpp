@@ -109,9 +109,8 @@ extern Intfield intfield;
 // sunmah: solar ephemeris of the heliospheric frames.
 //   t0        Julian centuries from J2000.0 to 0 h UT of the day
 //   lambda    ecliptic longitude of the sun, degrees (not reduced)
-//   sin_theta, cos_theta  angle of the Earth (or, while cos(lambda - Omega)
-//                         > 0, of the point opposite it) from the node of
-//                         the solar equator, within +-90 degrees
+//   sin_theta, cos_theta  angle of the Earth from the node of the solar
+//                         equator, in the solar equator
 //   sin_i, cos_i          inclination of the solar equator (7.25 deg)
 //   sin_omega, cos_omega  ecliptic longitude of the ascending node
 // Written by the heliospheric conversions from sun2_ for years 1901-2099;

@@ -67,11 +67,22 @@ extern "C" void sun2_(int* iyr, int* idoy, double* ut, double* t0, double* lambd
   const double lam = l + (1.915 - 0.0048 * t) * std::sin(mr) + 0.02 * std::sin(2.0 * mr);
   const double omega = (73.6667 + 0.013958 * (mjd + 3242.0) / 365.25) / kDegPerRad;
   const double incl = 7.25 / kDegPerRad;
-  const double theta = std::atan(std::cos(incl) * std::tan(lam / kDegPerRad - omega));
+  // theta is the angle of the Earth from the node, in the solar equator:
+  // the Earth lies at ecliptic longitude lambda + 180, so tan(theta) =
+  // cos i tan(lambda - Omega), with theta in the quadrant of lambda + 180 -
+  // Omega. The arc tangent's principal value is that angle only while
+  // cos(lambda - Omega) < 0; otherwise it is the angle of the point opposite
+  // the Earth, and adding 180 degrees (negating its sine and cosine, exactly)
+  // gives the Earth's. Without it the HEEQ x axis would point away from the
+  // Earth from about 6 March to 8 September, and a fixed point's x and y
+  // would change sign within a minute at the two changes.
+  const double a = lam / kDegPerRad - omega;
+  const double theta = std::atan(std::cos(incl) * std::tan(a));
+  const double side = std::cos(a) > 0.0 ? -1.0 : 1.0;
   *t0 = t;
   *lambda = lam;
-  *sin_theta = std::sin(theta);
-  *cos_theta = std::cos(theta);
+  *sin_theta = side * std::sin(theta);
+  *cos_theta = side * std::cos(theta);
   *sin_i = std::sin(incl);
   *cos_i = std::cos(incl);
   *sin_omega = std::sin(omega);
@@ -80,16 +91,8 @@ extern "C" void sun2_(int* iyr, int* idoy, double* ut, double* t0, double* lambd
 
 // hae_heeq: HAE to HEEQ, T = Rz(theta) Rx(i) Rz(Omega).
 // State: reads sunmah.
-// Notes:  1. theta is the principal value of atan(cos i tan(lambda - Omega)),
-//            within +-90 degrees, while the Earth's angle from the node lies
-//            in the quadrant opposite to lambda - Omega. The x axis thus
-//            points to the Earth only while cos(lambda - Omega) < 0, from
-//            about 8 September to 6 March; from about 6 March to 8 September
-//            it points away from it (the Earth at x = -R, every position's x
-//            and y of the other sign), and at the two changes (lambda - Omega
-//            = 90 or 270 degrees) a fixed point's x and y change sign within
-//            a minute. z, the solar rotation axis, and the Earth's latitude
-//            (the B0 angle) are the same either way.
+// Notes:  the x axis points to the Earth (its heliographic longitude 0), the
+//         Earth's latitude is the B0 angle.
 extern "C" void hae_heeq_(double* xin, double* xout) {
   const kest::SunMah& s = kest::sunmah;
   const double x = xin[0], y = xin[1], z = xin[2];

@@ -143,10 +143,8 @@ KEST_API void mag2geo1_(int *iyr, double *xIN, double *xOUT);
  * read sunmah as the last of those conversions left it. sun2_ gives t0 in
  * Julian centuries from J2000.0 to 0 h UT of the day, the ecliptic longitude
  * lambda of the sun in degrees (not reduced to 0-360) and the sines and
- * cosines of the solar-equator angles theta, i and omega. theta is the
- * principal value of its arc tangent, so the HEEQ x axis points to the Earth
- * only from about 8 September to 6 March; from about 6 March to 8 September
- * it points away from it (x and y of the other sign, the Earth at x = -R). */
+ * cosines of the solar-equator angles theta, i and omega (theta the angle
+ * of the Earth from the node, so that the HEEQ x axis points to the Earth). */
 KEST_API void sun2_(int *iyr, int *idoy, double *UT, double *t0, double *lambda,
                     double *sin_theta, double *cos_theta, double *sin_i,
                     double *cos_i, double *sin_omega, double *cos_omega);

@@ -42,7 +42,11 @@ TEST(EphemerisConstants, SunAnglesAtFourInstants) {
 
 // sun2: centuries from J2000.0 to 0 h of the day, the unreduced solar
 // longitude (degrees), and the angles theta and Omega (radians) of the solar
-// equator, worked out from MJD = julday(year, 1, 1) + doy - 2400002.
+// equator, worked out from MJD = julday(year, 1, 1) + doy - 2400002. theta is
+// the Earth's angle from the node: atan(cos i tan(lambda - Omega)) in the
+// quadrant of lambda + 180 - Omega, that is the principal value plus pi in
+// 2099 (lambda - Omega about 40 degrees) and the principal value itself in
+// the other three (about 205, 250 and 205 degrees).
 TEST(EphemerisConstants, HeliosphericSunAtFourInstants) {
   struct Case {
     int year, doy;
@@ -52,7 +56,8 @@ TEST(EphemerisConstants, HeliosphericSunAtFourInstants) {
       {1957, 45, 12345.6, -0.428788501026694, -15154.821312971748, 1.2194381691441951, 1.3118219078978939},
       {2000, 1, 43200.0, -1.3689253935660506e-05, 280.37569784344896, 0.42658729184286076,
        1.3222674221636659},
-      {2099, 200, 80000.0, 0.9954414784394251, 36117.601073624726, 0.7020473807540245, 1.3465180098138296},
+      {2099, 200, 80000.0, 0.9954414784394251, 36117.601073624726, 0.7020473807540245 + M_PI,
+       1.3465180098138296},
   };
   for (const Case& c : cases) {
     int y = c.year, d = c.doy;

@@ -147,6 +147,39 @@ TEST(Heliospheric, EarthAndSolarAxisAtInstantsFrom1965To2030) {
   }
 }
 
+// HEEQ's x axis is the Earth's heliographic longitude 0: the Earth, at
+// distance R from the sun and latitude B0, lies at (R cos B0, 0, R sin B0)
+// on every day of the year, and a fixed point's coordinates move smoothly
+// (here across 6 March and 8 September, where lambda - Omega passes 270 and
+// 90 degrees and an axis taken from the arc tangent's principal value
+// alone would turn by 180 degrees within a minute).
+TEST(Heeq, TheEarthIsOnThePositiveXAxisAllYear) {
+  int gse = 3, hee = 9, heeq = 11;
+  for (int iyr : {2005, 2012}) {
+    for (int idoy = 1; idoy <= 365; idoy += 4) {
+      double ut = 3600.0 * (idoy % 24), x[3] = {0, 0, 0}, e_hee[3], e_heeq[3];
+      coord_trans1_(&gse, &hee, &iyr, &idoy, &ut, x, e_hee);
+      x[0] = x[1] = x[2] = 0.0;
+      coord_trans1_(&gse, &heeq, &iyr, &idoy, &ut, x, e_heeq);
+      const double r = e_hee[0];
+      EXPECT_NEAR(e_heeq[0], std::sqrt(r * r - e_heeq[2] * e_heeq[2]), 1e-12) << iyr << " " << idoy;
+      EXPECT_NEAR(e_heeq[1], 0.0, 1e-12) << iyr << " " << idoy;
+    }
+  }
+  // A fixed HAE point one minute apart around each change: the axes turn by
+  // about 1/1440 of a degree per minute (one turn a year), so the point
+  // moves by some 1e-5 AU, not by twice its distance from the axis.
+  for (int idoy : {65, 66, 250, 251}) {
+    int iyr = 2005;
+    for (double ut = 0.0; ut < 86400.0; ut += 60.0) {
+      double p[3] = {0.5, 0.5, 0.0}, a[3], b[3], ut2 = ut + 60.0;
+      hae2heeq1_(&iyr, &idoy, &ut, p, a);
+      hae2heeq1_(&iyr, &idoy, &ut2, p, b);
+      for (int k = 0; k < 3; ++k) ASSERT_NEAR(a[k], b[k], 1e-4) << idoy << " " << ut << " " << k;
+    }
+  }
+}
+
 TEST(Heliospheric, RoundTripsAndInPlaceScaling) {
   int iyr = 2007, idoy = 213;
   double ut = 3600.0 * 17.25;
