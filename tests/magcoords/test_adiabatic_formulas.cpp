@@ -32,6 +32,8 @@
 #include "magcoords/field_setup.hpp"
 #include "magcoords/magcoords_state.hpp"
 
+#include "axial_dipole.hpp"
+
 namespace {
 
 constexpr double kFill = -1.0e31;
@@ -105,26 +107,6 @@ TEST(HiltonFormula, LmOfEveryTracerFollowsFromIAndTheMirrorField) {
   make_lstar1_(&n, &kext, options, &sysaxes, &iyr, &idoy, &ut, &alt, &lat, &lon, m, &lm, &lstar, &blocal, &bmin,
                &xj, &mlt);
   EXPECT_LT(lm, 0.0);
-}
-
-// A centred dipole along the GEO z axis, with the IGRF moment of the time and
-// the sun and axes of the time rebuilt around it.
-double set_axial_dipole() {
-  int kext = 0, options[5] = {1, 0, 0, 0, 1}, sysaxes = 1, iyr = 2004, idoy = 75;
-  double ut = 0.0, m[25] = {};
-  kest::FieldSetup s{};
-  kest::field_setup_call(s, kest::kSetupMakeLstar, &kext, options, &sysaxes);
-  kest::field_setup_time(s, iyr, idoy, ut, 2.0, 0.0, 0.0, m);
-  kest::Dipigrf& d = kest::dipigrf;
-  d.x0 = d.y0 = d.z0 = 0.0;
-  d.cos_th = 1.0;
-  d.sin_th = 0.0;
-  d.cos_ph = 1.0;
-  d.sin_ph = 0.0;
-  double psi;
-  init_gsm_(&iyr, &idoy, &ut, &psi);
-  kest::flag_l.set = 0;
-  return std::fabs(d.b0);
 }
 
 // The flux sum over n foot colatitudes, from the dipole's |B| on the sphere.

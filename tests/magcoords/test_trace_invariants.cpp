@@ -23,6 +23,7 @@
 #include "magcoords/field_line_trace.hpp"
 #include "magcoords/field_setup.hpp"
 #include "magcoords/magcoords_state.hpp"
+#include "axial_dipole.hpp"
 #include "restore.hpp"
 
 namespace {
@@ -38,28 +39,6 @@ double dist(const double* a, const double* b) {
 }
 
 // ---- Centred axial dipole -------------------------------------------------
-
-// A centred dipole along the GEO z axis with the IGRF moment of the time, the
-// sun and dipole axes rebuilt around it. Returns |B0| (nT).
-double set_axial_dipole(int lstar_opt) {
-  int kext = 0, options[5] = {lstar_opt, 0, 0, 0, 1}, sysaxes = 1;
-  const int iyr = 2004, idoy = 75;
-  const double ut = 0.0, m[25] = {};
-  kest::FieldSetup s{};
-  kest::field_setup_call(s, kest::kSetupMakeLstar, &kext, options, &sysaxes);
-  kest::field_setup_time(s, iyr, idoy, ut, 2.0, 0.0, 0.0, m);
-  kest::Dipigrf& d = kest::dipigrf;
-  d.x0 = d.y0 = d.z0 = 0.0;
-  d.cos_th = 1.0;
-  d.sin_th = 0.0;
-  d.cos_ph = 1.0;
-  d.sin_ph = 0.0;
-  int y = iyr, dd = idoy;
-  double u = ut, psi;
-  init_gsm_(&y, &dd, &u, &psi);
-  kest::flag_l.set = 0;
-  return std::fabs(d.b0);
-}
 
 // Exact I / L of a centred-dipole line mirroring at latitude lm (radians),
 // with l = lm sin(u) to take out the square-root ends, by Simpson's rule.
