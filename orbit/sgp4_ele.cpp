@@ -126,8 +126,16 @@ extern "C" void rv2classical_(double* e1, double* e2, double* e3, double* e4, do
 //            sidereal time of 0 h UT, which is the sun's right ascension
 //            less 12 h: the node lies at local time H_i - 6 h (H_i = 12
 //            puts it at dawn), and apogee 15 (H_a - (H_i - 6)) degrees
-//            along the orbit from the node, which is local time H_a for an
-//            equatorial orbit.
+//            along the orbit from the node, which is local time H_a for a
+//            prograde equatorial orbit (2 H_i - 12 - H_a for a retrograde
+//            one, whose angles run the other way round) and at the nodes of
+//            a polar one.
+//         3. The day count is truncated toward zero: it is 0 for the two days
+//            from 1991-12-30 12:00 to 1992-01-01 12:00 and one above the days
+//            elapsed before them. The node of an epoch before 1991-12-31
+//            12:00 lies 0.986 degrees (one day of the sun's motion, 3.9
+//            minutes of local time) east of the one the same local times give
+//            after it.
 extern "C" void solar2classical_(double* e1, double* e2, double* e3, double* e4, double* e5,
                                  double* e6, double* jd, int* ele_opts) {
   const double incl = *e1, h_a = *e4, h_i = *e5;

@@ -66,6 +66,9 @@ KEST_API void invjday_(double *jd, int *year, int *mon, int *day, int *hr,
  * 1 time of perigee passage s, 2 true anomaly, 3 argument of latitude,
  * 4 true longitude, 5 mean anomaly. Angles in degrees except rv2coe_ (rad).
  * Markers: 999999.1 undefined angle, 999999.9 infinite semi-major axis.
+ * sgp4_orb1_ and sgp4_ele1_ give SGP4 the mean motion 1440/84 rev/day at one
+ * Earth radius times a^-1.5 (as its Kozai mean motion), 1.005822 times
+ * Kepler's value for the set's semi-major axis a: see the README.
  * twoline2rvsgp4_ reads the next set from the element file that sgp4_tle1_
  * has open (with none open: end_code 999); start and stop are minutes from
  * the set's epoch, written with run_mode 'Y' only; step is not read. */
