@@ -132,6 +132,12 @@ TEST(FluxLawsMission, IntegralFluxFallsWithEnergy) {
   }
 }
 
+// The 27 energies (MeV) of the geostationary model's tables.
+constexpr double kRukEnergies[27] = {
+    0.0009171, 0.001204, 0.001572, 0.002051, 0.002668, 0.003468, 0.00453, 0.005899, 0.007731,
+    0.01015,   0.01328,  0.01735,  0.03,     0.06124,  0.08874,  0.1255,  0.18371,  0.26622,
+    0.39686,   0.61237,  0.9083,   1.28452,  1.98997,  2.43721,  3.07408, 3.96862,  5.19615};
+
 // The geostationary spectrum is a power law between table energies that
 // passes through the table values, so the mean differential flux is
 // continuous at every table energy of every version: 1e-12 either side of
@@ -141,14 +147,10 @@ TEST(FluxLawsMission, IntegralFluxFallsWithEnergy) {
 // (0.6 x 1.28452 + 1.4) / (0.47 x 1.28452 + 1.4) = 1.08334 and the lower
 // falls by as much, the model's own step.
 TEST(FluxLawsMission, RukSpectrumContinuousAtTableEnergies) {
-  const double table[27] = {0.0009171, 0.001204, 0.001572, 0.002051, 0.002668, 0.003468, 0.00453,
-                            0.005899,  0.007731, 0.01015,  0.01328,  0.01735,  0.03,     0.06124,
-                            0.08874,   0.1255,   0.18371,  0.26622,  0.39686,  0.61237,  0.9083,
-                            1.28452,   1.98997,  2.43721,  3.07408,  3.96862,  5.19615};
   const std::pair<double, double> range[3] = {{0.03674, 1.28452}, {0.03, 5.19615}, {0.0009171, 5.19615}};
   const double step = (0.6 * 1.28452 + 1.4) / (0.47 * 1.28452 + 1.4);
   for (int v = 1; v <= 3; ++v) {
-    for (double e : table) {
+    for (double e : kRukEnergies) {
       // Table energies strictly inside the range (version 1's lowest energy,
       // 0.03674 MeV, is not a table energy of the others).
       if (!(e > range[v - 1].first && e < range[v - 1].second)) continue;
@@ -179,10 +181,7 @@ TEST(FluxLawsMission, RukSpectrumContinuousAtTableEnergies) {
 // (below 6e-4 for these bands), and adjacent bands add up to the band that
 // spans both to the same accuracy.
 TEST(FluxLawsMission, RukBandsAreTheIntegralOfTheSpectrum) {
-  const double e[27] = {0.0009171, 0.001204, 0.001572, 0.002051, 0.002668, 0.003468, 0.00453,
-                        0.005899,  0.007731, 0.01015,  0.01328,  0.01735,  0.03,     0.06124,
-                        0.08874,   0.1255,   0.18371,  0.26622,  0.39686,  0.61237,  0.9083,
-                        1.28452,   1.98997,  2.43721,  3.07408,  3.96862,  5.19615};
+  const auto& e = kRukEnergies;
   const double cycle0[27] = {7.13e6, 6.22e6, 5.47e6, 4.53e6, 3.91e6, 3.54e6, 2.96e6, 2.35e6, 1.75e6,
                              1.19e6, 7.5e5,  4.35e5, 1.74e5, 6.39e4, 2.64e4, 9860,   4020,   1530,
                              524,    117,    32.6,   9.84,   1.52,   0.565,  0.171,  0.0331, 0.00527};
