@@ -301,7 +301,8 @@ TEST(Ae8Ap8Fly, PointFluxIsTheLookupAtItsOwnFieldLine) {
   const int n = static_cast<int>(std::size(pos));
   Points fwd, rev;
   for (int i = 0; i < n; ++i) fwd.add(pos[i].alt, pos[i].lat, pos[i].lon, pos[i].iyr, pos[i].idoy, pos[i].ut);
-  for (int i = n - 1; i >= 0; --i) rev.add(pos[i].alt, pos[i].lat, pos[i].lon, pos[i].iyr, pos[i].idoy, pos[i].ut);
+  for (int i = n - 1; i >= 0; --i)
+    rev.add(pos[i].alt, pos[i].lat, pos[i].lon, pos[i].iyr, pos[i].idoy, pos[i].ut);
   struct Case {
     int whichm, whatf;
     std::vector<double> energy;
@@ -331,8 +332,10 @@ TEST(Ae8Ap8Fly, PointFluxIsTheLookupAtItsOwnFieldLine) {
     int valid = 0;
     for (int i = 0; i < n; ++i)
       for (int k = 0; k < nene; ++k) {
-        EXPECT_EQ(f.at(i, k), g.at(i, k)) << "map " << c.whichm << " kind " << c.whatf << " point " << i;
-        EXPECT_EQ(f.at(i, k), r.at(n - 1 - i, k)) << "map " << c.whichm << " kind " << c.whatf << " point " << i;
+        const std::string at = "map " + std::to_string(c.whichm) + " kind " + std::to_string(c.whatf) +
+                               " point " + std::to_string(i) + " energy " + std::to_string(k);
+        EXPECT_EQ(f.at(i, k), g.at(i, k)) << at;
+        EXPECT_EQ(f.at(i, k), r.at(n - 1 - i, k)) << at << " (reversed call)";
         if (f.at(i, k) > 0.0) ++valid;
       }
     EXPECT_GE(valid, 2 * nene) << "map " << c.whichm << " kind " << c.whatf;  // not a comparison of fills
