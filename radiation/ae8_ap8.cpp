@@ -406,6 +406,16 @@ extern "C" void get_ae8_ap8_flux_(int* ntime, int* whichm, int* whatf, int* nene
 //              12/66 advanced to 1970 for AP8 MAX, without external field.
 //           2. L is McIlwain's Lm of the point's field line; B/B0 the local
 //              field over the minimum field on the line.
+//           3. GSM, SM and MAG positions are read in the axes of the maps'
+//              own dipole (that of the field model of note 1), not of the
+//              IGRF dipole of the point's date that coord_trans1_ uses; the
+//              two axes lie some 1.2 degrees apart in 2003 (1.7 in 2015), a
+//              shift that changes fluxes by factors of ten and more at the
+//              steep edges of the belts and moves points across the edges
+//              of the maps. GDZ, GEO, GSE, GEI, SPH and RLL positions
+//              do not depend on a dipole. The date of a point enters only
+//              through these conversions (GSM, GSE, SM, GEI); the maps and
+//              their field model are the same at every date.
 extern "C" void fly_in_nasa_aeap1_(int* ntime, int* sysaxes, int* whichm, int* whatf, int* nene, double* energy,
                                    int* iyr, int* idoy, double* ut, double* x1, double* x2, double* x3,
                                    double* flux) {

@@ -21,6 +21,10 @@ KEST_BEGIN_C
  * read at every call from the caller's path prefix (path_len 0..500, ending
  * early at a NUL; the file name is appended without a separator); a table that cannot be opened or
  * read stops the process with a message on standard error (status 1).
+ * fly_in_nasa_aeap1_ reads GSM, SM and MAG positions in the axes of the
+ * maps' own dipole (Jensen-Cain 1960, GSFC 12/66 for AP8 MAX), not of the
+ * IGRF dipole of the date that coord_trans1_ uses; GDZ, GEO, GSE, GEI, SPH
+ * and RLL positions are the same points in both.
  * Nothing is re-entrant. */
 KEST_API void get_ae8_ap8_flux_(int *ntime, int *whichm, int *whatf, int *Nene,
                                 double *energy, double *BBo, double *Lm,

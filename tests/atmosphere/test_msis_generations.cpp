@@ -221,6 +221,83 @@ TEST(MsisDrivers, CountLimits) {
   EXPECT_EQ(temp[2 * big], -3.0);
 }
 
+// Each point of a driver call gets the generation's model routine at that
+// point's own inputs as the driver derives them (the bare day of year as date
+// code, local time lon/15 + UT/3600, mass 48, all switches on and switch 9 =
+// -1 for the Ap history), whatever the other points of the call and their
+// order. The models keep caches keyed on their inputs; the points come in
+// families that differ from a base point in one input only (the altitude, on
+// either side of the 72.5 km node, each of the seven Ap slots, either flux,
+// the day, the latitude, and longitude and UT together at the same local
+// time), so that a cache key missing an input would hand a point its
+// neighbour's values.
+TEST(MsisDrivers, EachPointIsTheModelAtItsOwnInputs) {
+  const msistest::KeepSettings keep;
+  using Model = void (*)(int*, double*, double*, double*, double*, double*, double*, double*, double*,
+                         int*, double*, double*);
+  const Model models[3] = {&gtd7_, &gtd6_, &gts5_};           // in the order of kGens
+  void (*const setters[3])(double*) = {&tselec7_, &tselec5_, &tselec_};
+  const double floors[3] = {-1e9, -1e9, 85.0};
+  Series s;
+  const std::array<double, 7> ap0{9, 27, 15, 48, 22, 18, 12};
+  for (double alt : {420.0, 125.0, 88.0, 64.0}) {
+    s.add(172, 29000, alt, 60, -70, 150, 140, ap0);
+    s.add(172, 29000, alt < 72.5 ? 80.0 : alt - 25.0, 60, -70, 150, 140, ap0);
+    s.add(172, 29000, alt < 72.5 ? 40.0 : alt - 50.0, 60, -70, 150, 140, ap0);
+    for (int k = 0; k < 7; ++k) {
+      std::array<double, 7> a = ap0;
+      a[k] += 30.0;
+      s.add(172, 29000, alt, 60, -70, 150, 140, a);
+    }
+    s.add(172, 29000, alt, 60, -70, 190, 140, ap0);
+    s.add(172, 29000, alt, 60, -70, 150, 200, ap0);
+    s.add(173, 29000, alt, 60, -70, 150, 140, ap0);
+    s.add(172, 29000, alt, 35, -70, 150, 140, ap0);
+    s.add(172, 29000 - 3600, alt, 60, -55, 150, 140, ap0);
+    s.add(172, 29000, alt, 60, -70, 150, 140, ap0);  // the base point again
+  }
+  Series r;
+  for (int i = s.size() - 1; i >= 0; --i) {
+    r.add(s.doy[i], s.ut[i], s.alt[i], s.lat[i], s.lon[i], s.f107a[i], s.f107[i],
+          {s.ap[7 * i], s.ap[7 * i + 1], s.ap[7 * i + 2], s.ap[7 * i + 3], s.ap[7 * i + 4],
+           s.ap[7 * i + 5], s.ap[7 * i + 6]});
+  }
+  const int n = s.size();
+  for (int g = 0; g < 3; ++g) {
+    const int nd = kGens[g].nd;
+    for (int which_ap : {1, 2}) {
+      const Output o = run(kGens[g].drv, nd, s, which_ap);
+      const Output b = run(kGens[g].drv, nd, r, which_ap);
+      double sv[25];
+      for (double& v : sv) v = 1.0;
+      if (which_ap == 2) sv[8] = -1.0;
+      setters[g](sv);
+      int evaluated = 0;
+      for (int i = n - 1; i >= 0; --i) {  // the model routine alone, in the other order
+        const std::string at = std::string(kGens[g].name) + " whichAp " + std::to_string(which_ap) +
+                               " point " + std::to_string(i);
+        const int j = n - 1 - i;
+        for (int k = 0; k < nd; ++k) EXPECT_EQ(b.dens[nd * j + k], o.dens[nd * i + k]) << at;
+        for (int k = 0; k < 2; ++k) EXPECT_EQ(b.temp[2 * j + k], o.temp[2 * i + k]) << at;
+        if (!(s.alt[i] >= floors[g])) {
+          EXPECT_EQ(o.temp[2 * i], -1.0e31) << at;  // the fill value below the floor
+          continue;
+        }
+        int iyd = s.doy[i], mass = 48;
+        double sec = s.ut[i], alt = s.alt[i], lat = s.lat[i], lon = s.lon[i], fa = s.f107a[i],
+               f = s.f107[i], stl = lon * (1.0 / 15.0) + sec * (1.0 / 3600.0), d[9] = {}, t[2] = {};
+        std::array<double, 7> ap;
+        for (int k = 0; k < 7; ++k) ap[k] = s.ap[7 * i + k];
+        models[g](&iyd, &sec, &alt, &lat, &lon, &stl, &fa, &f, ap.data(), &mass, d, t);
+        for (int k = 0; k < nd; ++k) EXPECT_EQ(o.dens[nd * i + k], d[k]) << at << " density " << k + 1;
+        for (int k = 0; k < 2; ++k) EXPECT_EQ(o.temp[2 * i + k], t[k]) << at << " temperature " << k + 1;
+        ++evaluated;
+      }
+      EXPECT_GE(evaluated, n / 2) << kGens[g].name;
+    }
+  }
+}
+
 // Only whichAp = 2 selects the 3-hour Ap history.
 TEST(MsisDrivers, OnlyWhichAp2SelectsHistory) {
   const msistest::KeepSettings keep;

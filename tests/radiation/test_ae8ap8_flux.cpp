@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -276,6 +277,70 @@ TEST(Ae8Ap8Fly, SamePointInEveryPositionSystem) {
   bad.add(x, y, z);
   const Flux f = fly(9, whichm, whatf, e, bad);
   for (int k = 0; k < 25; ++k) EXPECT_EQ(f.at(0, k), kFill);
+}
+
+// The maps are static and each point stands alone: along geodetic positions
+// a point's fluxes are the lookup at the Lm and B/B0 of its own field line in
+// the maps' field model (Jensen-Cain 1960, GSFC 12/66 for AP8 MAX; no external
+// field), whatever the date of the point, the other points of the call or
+// their order. The reference takes Lm, Blocal and Bmin from make_lstar1_ with
+// that internal model, all points at one other date, and looks them up with
+// get_ae8_ap8_flux_ (|Lm| for a line marked not closed). The points span the
+// inner and outer belts, the slot, the South Atlantic Anomaly, a line that
+// mirrors below the surface in the other hemisphere, and beyond the maps.
+TEST(Ae8Ap8Fly, PointFluxIsTheLookupAtItsOwnFieldLine) {
+  struct Pos {
+    double alt, lat, lon;
+    int iyr, idoy;
+    double ut;
+  } const pos[] = {{1850.0, -25.0, -40.0, 2003, 77, 4000.0},  {500.0, -30.0, -45.0, 1995, 200, 30000.0},
+                   {1200.0, 10.0, 120.0, 2010, 15, 80000.0},  {20000.0, 5.0, -70.0, 1972, 366, 0.0},
+                   {3000.0, 40.0, 10.0, 1980, 300, 100.0},    {10000.0, -20.0, 200.0, 1965, 180, 43200.0},
+                   {6000.0, 50.0, -100.0, 2001, 250, 20000.0}, {100.0, -67.5, 22.5, 2019, 1, 86399.0},
+                   {35786.0, 0.0, 75.0, 2015, 100, 5000.0},   {100000.0, 10.0, 10.0, 1990, 33, 7.0}};
+  const int n = static_cast<int>(std::size(pos));
+  Points fwd, rev;
+  for (int i = 0; i < n; ++i) fwd.add(pos[i].alt, pos[i].lat, pos[i].lon, pos[i].iyr, pos[i].idoy, pos[i].ut);
+  for (int i = n - 1; i >= 0; --i)
+    rev.add(pos[i].alt, pos[i].lat, pos[i].lon, pos[i].iyr, pos[i].idoy, pos[i].ut);
+  struct Case {
+    int whichm, whatf;
+    std::vector<double> energy;
+  } const cases[] = {{1, 3, {0.1, 0.0, 1.0, 0.0, 3.0, 0.0}}, {2, 1, {0.5, 0.0, 2.0, 0.0}},
+                     {2, 2, {0.3, 0.6, 1.0, 2.5}},         {3, 3, {1.0, 0.0, 10.0, 0.0, 100.0, 0.0}},
+                     {4, 1, {5.0, 0.0, 30.0, 0.0}},         {4, 2, {10.0, 50.0}}};
+  for (const Case& c : cases) {
+    int whichm = c.whichm, whatf = c.whatf;
+    const int nene = static_cast<int>(c.energy.size() / 2);
+    const Flux f = fly(0, whichm, whatf, c.energy, fwd);
+    const Flux r = fly(0, whichm, whatf, c.energy, rev);
+
+    int kext = 0, options[5] = {0, 0, 0, 0, c.whichm == 4 ? 3 : 2}, sysaxes = 0, m = n;
+    std::vector<int> iyr(n, 2008), idoy(n, 123);
+    std::vector<double> ut(n, 7777.0), maginput(25 * n, 0.0), lm(n), lstar(n), blocal(n), bmin(n), xj(n),
+        mlt(n);
+    make_lstar1_(&m, &kext, options, &sysaxes, iyr.data(), idoy.data(), ut.data(), fwd.x1.data(),
+                 fwd.x2.data(), fwd.x3.data(), maginput.data(), lm.data(), lstar.data(), blocal.data(),
+                 bmin.data(), xj.data(), mlt.data());
+    std::vector<double> l(n), bbo(n);
+    for (int i = 0; i < n; ++i) {
+      l[i] = lm[i] == kFill ? kFill : std::fabs(lm[i]);
+      bbo[i] = blocal[i] / bmin[i];
+    }
+    const Flux g = lookup(c.whichm, c.whatf, c.energy, l, bbo);
+
+    int valid = 0;
+    for (int i = 0; i < n; ++i)
+      for (int k = 0; k < nene; ++k) {
+        const std::string at = "map " + std::to_string(c.whichm) + " kind " + std::to_string(c.whatf) +
+                               " point " + std::to_string(i) + " energy " + std::to_string(k);
+        EXPECT_EQ(f.at(i, k), g.at(i, k)) << at;
+        EXPECT_EQ(f.at(i, k), r.at(n - 1 - i, k)) << at << " (reversed call)";
+        if (f.at(i, k) > 0.0) ++valid;
+      }
+    EXPECT_GE(valid, 2 * nene) << "map " << c.whichm << " kind " << c.whatf;  // not a comparison of fills
+    EXPECT_EQ(f.at(n - 1, 0), kFill);                                        // far beyond every map
+  }
 }
 
 // The field model of the maps: Jensen-Cain 1960 for AE8 and AP8 MIN, GSFC
