@@ -128,6 +128,18 @@ KEST_API void load_internal_model(int kint);
 //           32-bit quotient.
 KEST_API void set_igrf_epoch(long long& last_epoch_year, int renewal_days, int iyr, int idoy);
 
+// get_field1_ with the GEO point the set-up made of the position: the
+// point at which the field was evaluated, in Earth radii. GSM, SM and MAG
+// positions are turned with the dipole of the internal model and epoch in
+// use (a fixed-epoch model's own, or the IGRF of a renewal day), so a caller
+// that works on from the point takes it from here rather than converting the
+// position again at the mid-year IGRF.
+// Returns:  true with xgeo written when the time's point was placed (its
+//           field may still be the fill value); false, xgeo untouched,
+//           otherwise.
+bool field_and_point(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT, double* x1,
+                     double* x2, double* x3, double* maginput, double* BxGEO, double* Blocal, double* xgeo);
+
 }  // namespace kest
 
 #endif

@@ -26,15 +26,29 @@
 extern "C" void get_field1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT,
                             double* x1, double* x2, double* x3, double* maginput, double* BxGEO,
                             double* Blocal) {
-  kest::FieldSetup s;
-  kest::field_setup_call(s, kest::kSetupGetField, kext, options, sysaxes);
+  double xgeo[3];
+  kest::field_and_point(kext, options, sysaxes, iyr, idoy, UT, x1, x2, x3, maginput, BxGEO, Blocal, xgeo);
+}
+
+namespace kest {
+
+bool field_and_point(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT, double* x1,
+                     double* x2, double* x3, double* maginput, double* BxGEO, double* Blocal, double* xgeo) {
+  FieldSetup s;
+  field_setup_call(s, kSetupGetField, kext, options, sysaxes);
   int ifail = -1;
-  if (kest::field_setup_time(s, *iyr, *idoy, *UT, *x1, *x2, *x3, maginput))
-    champ_(s.xgeo, BxGEO, Blocal, &ifail);
+  if (field_setup_time(s, *iyr, *idoy, *UT, *x1, *x2, *x3, maginput)) champ_(s.xgeo, BxGEO, Blocal, &ifail);
   // The origin (or a point next to it) has no finite field: fill, as for a
   // refused point.
   if (ifail < 0 || !std::isfinite(*Blocal)) {
-    BxGEO[0] = BxGEO[1] = BxGEO[2] = kest::baddata;
-    *Blocal = kest::baddata;
+    BxGEO[0] = BxGEO[1] = BxGEO[2] = baddata;
+    *Blocal = baddata;
   }
+  if (!s.placed) return false;
+  xgeo[0] = s.xgeo[0];
+  xgeo[1] = s.xgeo[1];
+  xgeo[2] = s.xgeo[2];
+  return true;
 }
+
+}  // namespace kest

@@ -181,14 +181,28 @@ extern "C" void find_magequator1_(int* kext, int* options, int* sysaxes, int* iy
 //           coordinate conversion's "sysaxesIN out of range !".
 // Notes:    1. The comparison point lies 0.001 Earth radii along +B; equal
 //              magnitudes give -1.
-//           2. The caller's position is converted through a copy, never
-//              rewritten.
+//           2. The caller's position is never rewritten. The step starts
+//              from the GEO point at which the set-up evaluated B1, placed
+//              with the dipole of the internal model and epoch in use.
 extern "C" void get_hemi1_(int* kext, int* options, int* sysaxes, int* iyr, int* idoy, double* UT,
                            double* x1, double* x2, double* x3, double* maginput, int* xHEMI) {
-  double b1[3], bl1, b2[3], bl2;
-  get_field1_(kext, options, sysaxes, iyr, idoy, UT, x1, x2, x3, maginput, b1, &bl1);
+  double b1[3], bl1, b2[3], bl2, xgeo[3];
+  const bool placed =
+      kest::field_and_point(kext, options, sysaxes, iyr, idoy, UT, x1, x2, x3, maginput, b1, &bl1, xgeo);
+  // The step starts from the point where B1 was found. Converting the
+  // position again with coord_trans1_ would place a GSM, SM or MAG position
+  // with the mid-year IGRF dipole, not with the dipole of a fixed-epoch model
+  // or of a renewal day that the field used: up to some 0.05 Earth radii
+  // away at 4 Earth radii, fifty steps, and the comparison would then tell
+  // the gradient between two different points instead of the hemisphere.
   double x[3] = {*x1, *x2, *x3};
-  if (*sysaxes != 1) {
+  if (placed) {
+    x[0] = xgeo[0];
+    x[1] = xgeo[1];
+    x[2] = xgeo[2];
+  } else if (*sysaxes != 1) {
+    // No point, so B1 is the fill value and the answer 0; the conversion
+    // still announces a position code outside 0..11.
     double xin[3] = {*x1, *x2, *x3};
     int geo = 1;
     coord_trans1_(sysaxes, &geo, iyr, idoy, UT, xin, x);

@@ -278,6 +278,48 @@ TEST(Hemisphere, RefusedPointAndGeodeticInputLeftAsGiven) {
   EXPECT_EQ(h, -1);
 }
 
+// A GSM, SM or MAG position names the point that the field's own dipole
+// places: that of a fixed-epoch internal model (Jensen-Cain 1960, GSFC
+// 12/66), or the IGRF of a renewal day. The hemisphere is that of this point,
+// the one where the field was evaluated (find_mirror_point1_ at 90 degrees
+// gives it back in GEO), not of the point the mid-year IGRF dipole would
+// place, some 0.05 Earth radii away at 4 Earth radii, fifty times the step
+// the hemisphere test takes along the field. Points 4 Earth radii out, within
+// 0.3 Earth radii of the equatorial plane, all around the Earth.
+TEST(Hemisphere, PositionsAreThePointsTheFieldWasEvaluatedAt) {
+  struct Case {
+    int sysaxes, kint, renewal_days;
+  } cases[] = {{2, 2, 0}, {4, 2, 0}, {6, 3, 0}, {2, 3, 0}, {6, 0, 10}};
+  for (const Case& c : cases) {
+    Point p;
+    p.sysaxes = c.sysaxes;
+    p.options[1] = c.renewal_days;
+    p.options[4] = c.kint;
+    p.idoy = 123;
+    int mismatches = 0, signs[2] = {0, 0};
+    for (int iz = -3; iz <= 3; ++iz)
+      for (int il = 0; il < 8; ++il) {
+        const double lon = il * kPi / 4.0;
+        const double x[3] = {4.0 * std::cos(lon), 4.0 * std::sin(lon), 0.1 * iz};
+        Point q = p;
+        q.x[0] = x[0], q.x[1] = x[1], q.x[2] = x[2];
+        Mirror m;
+        m.find(q, 90.0);
+        ASSERT_NE(m.bmirr, kFill);
+        Point g = p;
+        g.sysaxes = 1;
+        const int h = hemi(p, x);
+        ASSERT_NE(h, 0);
+        signs[h > 0] += 1;
+        if (h != hemi(g, m.xgeo)) ++mismatches;
+      }
+    EXPECT_EQ(mismatches, 0) << "system " << c.sysaxes << " internal model " << c.kint << " renewal "
+                             << c.renewal_days;
+    EXPECT_GT(signs[0], 5);
+    EXPECT_GT(signs[1], 5);
+  }
+}
+
 // Drift-shell splitting of two times.
 struct Splitting {
   static constexpr int kRows = 100000;
