@@ -268,10 +268,9 @@ TEST(MsisDrivers, EachPointIsTheModelAtItsOwnInputs) {
     for (int which_ap : {1, 2}) {
       const Output o = run(kGens[g].drv, nd, s, which_ap);
       const Output b = run(kGens[g].drv, nd, r, which_ap);
-      double sv[25];
-      for (double& v : sv) v = 1.0;
+      std::array<double, 25> sv = msistest::all_on();
       if (which_ap == 2) sv[8] = -1.0;
-      setters[g](sv);
+      setters[g](sv.data());
       int evaluated = 0;
       for (int i = n - 1; i >= 0; --i) {  // the model routine alone, in the other order
         const std::string at = std::string(kGens[g].name) + " whichAp " + std::to_string(which_ap) +

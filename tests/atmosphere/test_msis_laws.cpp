@@ -6,6 +6,7 @@
 // time.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "kest/atmosphere.h"
@@ -48,9 +49,8 @@ Out eval(Model f, const Place& p, double alt, int mass = 48) {
 }
 
 void all_switches_on(Setter setter) {
-  double sv[25];
-  for (double& s : sv) s = 1.0;
-  setter(sv);
+  std::array<double, 25> sv = msistest::all_on();
+  setter(sv.data());
 }
 
 struct Species {
