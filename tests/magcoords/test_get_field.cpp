@@ -172,6 +172,58 @@ TEST(GetField, PositionSystems) {
   for (int k = 0; k < 3; ++k) EXPECT_EQ(rll.b[k], geo.b[k]);
 }
 
+// The field is a function of the point alone: a pole reached at any
+// longitude, or a hair (1e-12 degree) from it, and a meridian named by
+// longitudes 360 degrees apart, give the same GEO vector, for each position
+// system that takes a latitude and longitude and each internal model. (The
+// horizontal components in the local frame turn with the longitude at a
+// pole; the GEO vector does not.) A wrap into the wrong quadrant or a pole
+// placed off the axis moves B by hundreds to thousands of nT; the same point
+// agrees to rounding, 1e-6 nT is far above that. The fixed-epoch models
+// refuse the polar axis itself and are checked at the wraps only.
+TEST(GetField, SamePointSameVectorAtPolesAndLongitudeWraps) {
+  struct System {
+    int sysaxes;
+    double x1;  // altitude km (GDZ) or radius Earth radii (SPH, RLL)
+  } systems[] = {{0, 0.0}, {0, 800.0}, {7, 1.0}, {7, 3.2}, {8, 1.05}};
+  auto field = [](int kint, const System& s, double lat, double lon, double* b) {
+    Call c;
+    c.options[4] = kint;
+    c.sysaxes = s.sysaxes;
+    c.x[0] = s.x1;
+    c.x[1] = lat;
+    c.x[2] = lon;
+    c.run();
+    for (int i = 0; i < 3; ++i) b[i] = c.b[i];
+    return c.blocal;
+  };
+  for (const System& s : systems) {
+    for (int kint = 0; kint <= 1; ++kint)
+      for (double pole : {90.0, -90.0}) {
+        double ref[3];
+        ASSERT_NE(field(kint, s, pole, 0.0, ref), kFill);
+        const double hair = pole > 0.0 ? pole - 1e-12 : pole + 1e-12;
+        for (double lat : {pole, hair})
+          for (double lon : {0.0, 45.0, 180.0, -180.0, 270.0, 360.0, -360.0, 1e-12}) {
+            double b[3];
+            field(kint, s, lat, lon, b);
+            for (int i = 0; i < 3; ++i)
+              EXPECT_NEAR(b[i], ref[i], 1e-6) << s.sysaxes << " kint " << kint << " " << lat << " " << lon;
+          }
+      }
+    const double wraps[][2] = {{0.0, 360.0}, {0.0, -360.0}, {180.0, -180.0}, {90.0, -270.0}, {-90.0, 270.0}};
+    for (int kint = 0; kint <= 3; ++kint)
+      for (double lat : {37.5, -62.0})
+        for (const auto& w : wraps) {
+          double a[3], b[3];
+          ASSERT_NE(field(kint, s, lat, w[0], a), kFill);
+          field(kint, s, lat, w[1], b);
+          for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(b[i], a[i], 1e-6) << s.sysaxes << " kint " << kint << " " << lat << " " << w[0];
+        }
+  }
+}
+
 // The entry forwards its addresses to the core and returns 9.9; the count is
 // ignored.
 TEST(GetField, ArgumentVectorEntry) {
