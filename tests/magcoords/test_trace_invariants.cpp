@@ -157,6 +157,36 @@ TEST(DipoleLine, BounceIntegralConvergesToTheExactIntegralFromBelow) {
   }
 }
 
+// Across the magnetic equator the bounce stage changes branch: within half a
+// step of the minimum (the step L/50 along a line whose arc length near the
+// equator is L lambda, so |lambda| < 0.01 rad) both neighbours are stronger
+// and a parabola gives Bmin, I and Lm = (B0/Bmin)^(1/3); further out the
+// trapezoid sum and Hilton's formula take over. Lm, Bmin and I of points on
+// both sides of the switch stay those of the line: Lm = L to the 1e-4 by which
+// a trapezoid I short by a few hundredths of a step moves Hilton's formula
+// (dLm/L = 0.45 dI/L), Bmin = B0/L^3 to the parabola's quartic error, I to a
+// few hundredths of a step. Neither branch may jump by more.
+TEST(DipoleLine, LmBminAndIContinuousAcrossTheEquator) {
+  kest_test::Restore guard(kest::dipigrf, kest::soleil, kest::sundip, kest::magmod, kest::flag_l);
+  namespace fl = kest::fline;
+  const double b0 = set_axial_dipole(0);
+  const double l = 4.0, ds = l / 50.0;
+  for (double deg : {-3.0, -1.0, -0.6, -0.55, -0.3, 0.3, 0.55, 0.6, 1.0, 3.0}) {
+    SCOPED_TRACE(testing::Message() << "latitude " << deg);
+    const double lambda = deg * kPi / 180.0, r = l * std::cos(lambda) * std::cos(lambda);
+    const double x[3] = {r * std::cos(lambda) * std::cos(0.3), r * std::cos(lambda) * std::sin(0.3),
+                         r * std::sin(lambda)};
+    fl::TracePoint p;
+    ASSERT_TRUE(fl::start_point_geo(x, fl::StepRule::lb_over_50, p));
+    fl::Bounce bo;
+    ASSERT_EQ(fl::bounce(p, fl::kTraceBudget, bo), fl::BounceStatus::ok);
+    EXPECT_EQ(bo.equator, std::fabs(lambda) < 0.01);
+    EXPECT_NEAR(bo.lm, l, 4e-4 * l);
+    EXPECT_NEAR(bo.bmin, b0 / (l * l * l), 1e-6 * bo.bmin);
+    EXPECT_NEAR(bo.xj, l * dipole_i_over_l(std::fabs(lambda)), 0.04 * ds);
+  }
+}
+
 // ---- One field line ------------------------------------------------------
 
 struct Point {
