@@ -3,11 +3,14 @@
 // diffusive equilibrium of every species above its turbopause, mixing and
 // chemistry corrections; hydrostatic equilibrium of the fully mixed middle
 // and lower atmosphere; periodicity in longitude, local time and universal
-// time.
+// time and the day of year; continuity where the profiles join.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 #include "kest/atmosphere.h"
 #include "msis_test_util.hpp"
@@ -203,6 +206,110 @@ TEST(MsisLaws, PeriodicInLongitudeLocalTimeAndUniversalTime) {
                 << g.name << " " << what[w] << " slot " << k << " at " << alt << " km";
           EXPECT_NEAR(a.t[1], b.t[1], 1e-12 * b.t[1]) << g.name << " " << what[w];
           EXPECT_NEAR(a.t[0], b.t[0], 1e-12 * b.t[0]) << g.name << " " << what[w];
+        }
+      }
+    }
+  }
+}
+
+// Ap modes of the continuity and periodicity laws below: the daily Ap, and
+// the 3-hour history (switch 9 = -1; the places give every slot one value).
+void set_ap_mode(Setter setter, bool history) {
+  std::array<double, 25> sv = msistest::all_on();
+  if (history) sv[8] = -1.0;
+  setter(sv.data());
+}
+
+// |ln a - ln b| over the densities and both temperatures; 0 where both are
+// exactly 0 (a species the model leaves out at that altitude), infinite
+// where only one is.
+double log_step(const Out& a, const Out& b, int nd) {
+  double worst = 0.0;
+  for (int k = 0; k < nd + 2; ++k) {
+    const double x = k < nd ? a.d[k] : a.t[k - nd], y = k < nd ? b.d[k] : b.t[k - nd];
+    if (x == 0.0 && y == 0.0) continue;
+    const double s = (x > 0.0 && y > 0.0) ? std::fabs(std::log(y / x)) : INFINITY;
+    worst = std::max(worst, s);
+  }
+  return worst;
+}
+
+// Where one piece of a profile hands over to the next without a step of the
+// model's own, the atmosphere is continuous: the nodes of the middle- and
+// lower-atmosphere splines (10, 15, 20, 45, 55 km), the join of their two
+// sections (32.5 km), the start of the blend into the thermosphere
+// (62.5 km), the inner nodes of the lower-thermosphere spline (90, 100,
+// 110 km), and MSIS-86's join of its lower polynomial to the Bates profile
+// (za = 115 km x 1.01885 = 117.16775 km). Across +-1e-7 km every output
+// moves by about 3.3e-7 in its logarithm at most (the steepest,
+// NRLMSISE-00's anomalous oxygen at 90 km, falls by 1.6 per km); a node or
+// section handed over wrongly moves it by 1e-4 or more. The models' own steps are
+// left out: at 72.5 km (the lower-boundary gradient varies only above it;
+// O, H, N and anomalous O start there), at za of the spline models (the
+// exospheric temperature varies only above it), at 300 km (no variations
+// of the lower-thermosphere nodes from there up) and at each species'
+// mixing limit.
+TEST(MsisLaws, ContinuousWhereProfilesJoin) {
+  const msistest::KeepSettings keep;
+  const double spline_joins[] = {10.0, 15.0, 20.0, 32.5, 45.0, 55.0, 62.5, 90.0, 100.0, 110.0};
+  const struct {
+    const char* name;
+    Model model;
+    Setter setter;
+    int nd;
+    std::vector<double> joins;
+  } gens[] = {
+      {"NRLMSISE-00", &gtd7_, &tselec7_, 9, {std::begin(spline_joins), std::end(spline_joins)}},
+      {"MSISE-90", &gtd6_, &tselec5_, 8, {std::begin(spline_joins), std::end(spline_joins)}},
+      {"MSIS-86", &gts5_, &tselec_, 8, {117.16775}}};
+  constexpr double d = 1e-7;
+  for (const auto& g : gens) {
+    for (bool history : {false, true}) {
+      set_ap_mode(g.setter, history);
+      for (const Place& p : kPlaces) {
+        for (double z : g.joins) {
+          const Out below = eval(g.model, p, z - d), at = eval(g.model, p, z),
+                    above = eval(g.model, p, z + d);
+          EXPECT_LE(log_step(below, above, g.nd), 2e-6)
+              << g.name << " at " << z << " km, day " << p.iyd << (history ? ", 3-hour Ap" : "");
+          EXPECT_LE(log_step(below, at, g.nd), 2e-6) << g.name << " at " << z << " km";
+        }
+      }
+    }
+  }
+}
+
+// The seasonal terms turn the day of year into angles of 1.72142e-2 rad per
+// day: 365 days make a turn less 2.3e-6 rad. No year reaches the models, so
+// day 366 of a leap year is day 1 again, moved by that slip, 1.4e-4 day in
+// the annual terms and 2.7e-4 day in the semiannual ones. Over so small a
+// part of a day the atmosphere changes by less than 1e-3 of its change
+// from one day to the next. A year of 365.25 days, or a day 366 held at
+// day 365, gives a difference of a quarter or a whole day's change.
+TEST(MsisLaws, PeriodicInTheDayOfYear) {
+  const msistest::KeepSettings keep;
+  const struct {
+    const char* name;
+    Model model;
+    Setter setter;
+    int nd;
+  } gens[] = {{"NRLMSISE-00", &gtd7_, &tselec7_, 9},
+              {"MSISE-90", &gtd6_, &tselec5_, 8},
+              {"MSIS-86", &gts5_, &tselec_, 8}};
+  for (const auto& g : gens) {
+    for (bool history : {false, true}) {
+      set_ap_mode(g.setter, history);
+      for (Place p : kPlaces) {
+        for (double alt : {20.0, 95.0, 180.0, 420.0}) {
+          if (g.model == &gts5_ && alt < 85.0) continue;
+          auto on_day = [&](int day) {
+            p.iyd = day;
+            return eval(g.model, p, alt);
+          };
+          const Out d365 = on_day(365), d366 = on_day(366), d1 = on_day(1), d2 = on_day(2);
+          const double daily = std::max(log_step(d365, d1, g.nd), log_step(d1, d2, g.nd));
+          EXPECT_LE(log_step(d366, d1, g.nd), 1e-3 * daily + 1e-13)
+              << g.name << " at " << alt << " km" << (history ? ", 3-hour Ap" : "");
         }
       }
     }
