@@ -216,18 +216,25 @@ namespace kest {
 
 // init_crrespro / init_crresele: the proton or electron grids of the tables.
 // State:    writes lgrid, egrid and bb0grid of crres_model_dbl.
+// Notes:    1. The L grid runs in steps of 0.05 (1.0 + (i - 1) x 0.05 for
+//              protons, 2.5 + (i - 1) x 0.05 for electrons). Each value is
+//              formed as a count of twentieths divided by 20, so that it is
+//              the double nearest its decimal value: summed as 1.0 + 14 x
+//              0.05 the node 1.7 comes out one ulp above 1.7, and an L of
+//              1.7 would fall in the cell below the one that starts at it
+//              (30 of the 91 proton and 87 electron nodes, L 6.6 among them).
 void init_crrespro() {
   CrresModelDbl& t = crres_model_dbl;
   for (int i = 0; i < 35; ++i) t.bb0grid[i] = kBb0Grid[i];
   for (int i = 0; i < 22; ++i) t.egrid[i] = kProtonEnergies[i];
-  for (int i = 1; i <= 91; ++i) t.lgrid[i - 1] = 1.0 + (i - 1) * 0.05;
+  for (int i = 1; i <= 91; ++i) t.lgrid[i - 1] = (20 + (i - 1)) / 20.0;
 }
 
 void init_crresele() {
   CrresModelDbl& t = crres_model_dbl;
   for (int i = 0; i < 35; ++i) t.bb0grid[i] = kBb0Grid[i];
   for (int i = 0; i < 22; ++i) t.egrid[i] = i < 10 ? kElectronEnergies[i] : 0.0;
-  for (int i = 1; i <= 91; ++i) t.lgrid[i - 1] = i <= 87 ? 2.5 + (i - 1) * 0.05 : 0.0;
+  for (int i = 1; i <= 91; ++i) t.lgrid[i - 1] = i <= 87 ? (50 + (i - 1)) / 20.0 : 0.0;
 }
 
 // init_crres: loads one CRRES table file and its grids.

@@ -498,6 +498,52 @@ TEST(CrresLookup, ElectronGrid) {
   EXPECT_EQ(f.at(3, 0), kFill);
 }
 
+// An L exactly at a grid value lies in the cell that starts there, one ulp
+// below it in the cell before: for every node of both L grids, the node
+// given as its decimal value (6.6, 1.7, ...; the grids step by 0.05 from 1.0
+// and 2.5). Each grid value is the double nearest its decimal value. A grid
+// summed as 2.5 + 82 x 0.05 puts 6.6 one ulp too high, and L = 6.6 read the
+// cell of 6.55 (30 such nodes in the two grids).
+TEST(CrresLookup, LAtAGridValueLiesInTheCellStartingThere) {
+  TempDir tmp;
+  const std::string dir = tmp.path;
+  write_table(dir + "crrespro_quiet.txt", 22, 90, code_field);
+  write_table(dir + "crresele_Average.txt", 10, 86, code_field);
+  struct Grid {
+    int whichm, cells;
+    double first, e, scale;
+  } grids[] = {{1, 90, 1.0, 1.5, 1.0}, {3, 86, 2.5, 0.65, 1000.0}};
+  for (const Grid& g : grids) {
+    std::vector<double> lm, bbo;
+    for (int il = 1; il <= g.cells; ++il) {
+      char text[16];
+      std::snprintf(text, sizeof text, "%.2f", g.first + 0.05 * (il - 1));
+      const double node = std::strtod(text, nullptr);
+      lm.push_back(node);
+      lm.push_back(std::nextafter(node, 0.0));
+    }
+    bbo.assign(lm.size(), 1.0);
+    const Flux f = crres(g.whichm, 1, {g.e, 0.0}, lm, bbo, {}, dir);
+    for (int il = 1; il <= g.cells; ++il) {
+      const int at = 2 * (il - 1), below = at + 1;
+      // At the grid energy the flux is the table value, to the rounding of
+      // the interpolation in log energy; neighbouring cells differ by 1e-6.
+      const double want = g.scale * code(1, 1, il), want_below = g.scale * code(1, 1, il - 1);
+      EXPECT_NEAR(f.at(at, 0), want, 1e-12 * want) << "model " << g.whichm << " L " << lm[at];
+      if (il == 1)
+        EXPECT_EQ(f.at(below, 0), kFill) << "model " << g.whichm;
+      else
+        EXPECT_NEAR(f.at(below, 0), want_below, 1e-12 * want_below) << "model " << g.whichm << " L " << lm[below];
+    }
+    const kest::CrresModelDbl& t = kest::crres_model_dbl;
+    for (int i = 1; i <= g.cells + 1; ++i) {
+      char text[16];
+      std::snprintf(text, sizeof text, "%.2f", g.first + 0.05 * (i - 1));
+      EXPECT_EQ(t.lgrid[i - 1], std::strtod(text, nullptr)) << "model " << g.whichm << " grid value " << i;
+    }
+  }
+}
+
 // whichm 5 takes each point's table from its Ap15 (bins 5-7, 7-10, 10-15,
 // 15-20, 20-25, 25-55, upper bounds included); Ap15 outside 5..55 gives fill.
 // whichm 6 to 10 take the tables of bins 2 to 6 for every point.
