@@ -148,6 +148,10 @@ extern "C" void doy_and_ut2date_and_time_(int* year, int* doy, double* ut, int* 
 // Notes:    1. Every step truncates, so a date taken to the decimal year and
 //             back can come back one second short.
 //           2. ut is in whole seconds.
+//           3. Month and day come from the common-year month lengths for a
+//             year of 365 days and from the leap-year ones for any other
+//             length; 1582, with its 355 days, therefore gets 29 February
+//             for its day 60 and 4 October for its day 278 (15 October).
 extern "C" void decy2date_and_time_(double* decy, int* year, int* month, int* day, int* doy,
                                     int* hour, int* minute, int* second, double* ut) {
   // Tested before the conversion: a year that julday rejects anyway, or not

@@ -111,8 +111,10 @@ extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, doubl
 // geo_gdz: GEO Cartesian to geodetic (latitude, longitude, altitude).
 // Given:    x, y, z  double  GEO, Earth radii
 // Returned: lat  double  geodetic latitude, degrees; lon  double  degrees in
-//           (-180, 180] (-180 only for y = -0.0 with x < 0, as atan2 gives
-//           it); alt  double  km above WGS84
+//           (-180, 180], except -180 for x < 0 with y = -0.0 or a negative y
+//           within about 3.4e-16 |x| (whose arc tangent rounds to -pi, as
+//           for a GDZ longitude of -180 taken to GEO and back); alt  double
+//           km above WGS84
 // State:    writes gener (initize)
 // Notes:    1. The iteration stops as soon as EITHER the altitude change is at
 //             most 0.001 Re OR the latitude change at most 0.001 rad; it
@@ -141,7 +143,10 @@ extern "C" void gdz_geo_(double* lat, double* lon, double* alt, double* x, doubl
 //             the axis (a heliospheric position in AU brought back to GEO)
 //             came out tens of km off in altitude. Farther out, where that
 //             rounding stays below a millionth of the distance (6 m at the
-//             surface), the formula is unchanged.
+//             surface), the formula is unchanged. The height along z is the
+//             converged one, so at the switch the altitude steps by what the
+//             stopping rule leaves in rho / cos(phi) - N: 0.097 km at the
+//             surface, 0.016 km at 10 Re.
 extern "C" void geo_gdz_(double* x, double* y, double* z, double* lat, double* lon, double* alt) {
   initize_();
   const double deg = 180.0 / pi();

@@ -51,6 +51,14 @@ void update_sunmah(int* iyr, int* idoy, double* ut) {
 //           reduced to [0, 360)); sin_theta, cos_theta, sin_i, cos_i,
 //           sin_omega, cos_omega  double  (see SunMah)
 // Failure:  a year outside 1901-2099 writes nothing.
+// Notes:    1. The day enters through t0 (0 h UT of the day) and the hour
+//             through H, and their rates do not quite agree: 24 x 0.04107 =
+//             0.98568 degree of mean longitude a day against 36000.772 /
+//             36525 = 0.98565. So at each midnight lambda steps back by
+//             3.3e-5 degree (3.0e-5 to 3.5e-5 with the equation of centre),
+//             some 90 km at 1 AU, and the node Omega, counted in whole days,
+//             steps forward by 3.8e-5 degree. Both are the published formulas
+//             as they stand.
 extern "C" void sun2_(int* iyr, int* idoy, double* ut, double* t0, double* lambda, double* sin_theta,
                       double* cos_theta, double* sin_i, double* cos_i, double* sin_omega,
                       double* cos_omega) {
