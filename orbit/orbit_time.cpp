@@ -24,6 +24,14 @@ void date_after(int year, double doy, double t_min, int& y, int& mon, int& day, 
   const double carry = std::floor(frac);
   whole += carry;
   frac -= carry;
+  // A fraction a rounding error below 0 (an instant some 1e-11 s before
+  // midnight, as a backward grid time start + k*step that should land on the
+  // midnight gives it) borrows a day, and 1 + frac rounds to 1 itself: that
+  // is the midnight, which belongs to the next day, not hour 24 of this one.
+  if (frac >= 1.0) {
+    whole += 1.0;
+    frac = 0.0;
+  }
   // Whole 400-year cycles of the Gregorian calendar (146097 days each) are
   // taken out first, so that the year loops below run at most 400 times
   // whatever the time. A date beyond any calendar (more than a million cycles

@@ -10,7 +10,8 @@ namespace kest {
 // Whole days and the fraction of the day are carried apart, so the time of
 // day keeps about 1e-11 s: a Julian date near 2.45e6 days resolves only
 // about 40 microseconds, which six printed decimals of the seconds would
-// show.
+// show. The hour is 0 to 23: an instant a rounding error before midnight
+// that rounds onto it is dated at 00:00 of the next day.
 void date_after(int year, double doy, double t_min, int& y, int& mon, int& day, int& hr,
                 int& minute, double& sec);
 

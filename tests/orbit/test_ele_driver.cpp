@@ -359,6 +359,28 @@ TEST(EleDriver, AnEpochOutsideTheCalendarFillsItsRowsAndTheProcessGoesOn) {
   }
 }
 
+// Rows reaching back from an epoch at midnight (2023-01-01 00:00) at a step
+// of 20 s: the backward grid start - step + k*step lands a rounding error
+// before the epoch, whose row is the new year's midnight (day 1, 0 s), not
+// 86400 s of 31 December. Row k lies -600 + 20 k seconds from the epoch.
+TEST(EleDriver, BackwardRowsThroughMidnightDateEachRowInItsDay) {
+  EleCall call;
+  double e6[6] = {inc, hp, ha, node, argp, m0};
+  std::copy(e6, e6 + 6, call.e);
+  call.iyr = 2023; call.imon = 1; call.iday = 1; call.ihr = 0; call.imin = 0; call.sec = 0.0;
+  call.start = -600.0;
+  call.stop = 600.0;
+  call.step = 20.0;
+  call.run();
+  for (int k = 0; k <= 60; ++k) {
+    const double s = -600.0 + 20.0 * k;
+    EXPECT_EQ(call.year[k], s < 0 ? 2022 : 2023) << k;
+    EXPECT_EQ(call.doy[k], s < 0 ? 365 : 1) << k;
+    EXPECT_NEAR(call.ut[k], s < 0 ? 86400.0 + s : s, 1e-6) << k;
+  }
+  EXPECT_EQ(call.year[61], -7);
+}
+
 // A window whose start, stop or step is not a number holds no time: a
 // message and no row written (the caller's arrays and epoch as they were). A
 // step that is not a number is no step of 0 or below: it takes no default.

@@ -146,6 +146,26 @@ TEST(TleDriver, SecondsCarryIntoMinuteHourDayAndYear) {
   EXPECT_EQ(when(lines[1]), "02/01/2007   0: 0: 0.000000");
 }
 
+// A window reaching back from an epoch at midnight: 20 s is no whole number
+// of minutes, so the backward grid start - step + k*step lands a rounding
+// error (2e-15 minutes) before the epoch. That instant is the new year's
+// midnight, not hour 24 of 31 December. Every line of the window is the
+// epoch (2023-01-01 00:00) plus -600 + 20 k seconds, written out by hand.
+TEST(TleDriver, BackwardGridThroughMidnightDatesEachLineInItsDay) {
+  TleRun run(set_at("23001.00000000"));
+  const auto lines = run.go(1, -600.0, 600.0, 20.0);
+  ASSERT_EQ(lines.size(), 61u);
+  for (int k = 0; k <= 60; ++k) {
+    const int s = -600 + 20 * k;
+    const int sod = s < 0 ? 86400 + s : s;  // seconds of the day
+    char expected[40];
+    std::snprintf(expected, sizeof expected, "%s %3d:%2d:%9.6f",
+                  s < 0 ? "31/12/2022" : "01/01/2023", sod / 3600, sod % 3600 / 60,
+                  static_cast<double>(sod % 60));
+    EXPECT_EQ(when(lines[k]), expected) << k;
+  }
+}
+
 TEST(TleDriver, TwoCallsWriteTheSameFile) {
   TleRun run(set_at("06100.00000000") + set_at("06100.50000000"));
   const auto first = run.go(0, 0.0, 0.0, 600.0);
