@@ -72,6 +72,19 @@ TEST(OrbitVectors, Asinh) {
   }
 }
 
+TEST(OrbitVectors, AsinhSmallArgumentsKeepTheirDigits) {
+  // asinh x = x - x^3/6 + 3 x^5/40 - 5 x^7/112 + ..., well conditioned
+  // (relative condition number near 1): a few units in the last place are
+  // all the error there should be. Summed here to the x^7 term, which leaves
+  // under 1e-18 relative for |x| <= 0.01.
+  for (double x : {1e-17, -1e-15, 2.7e-12, 3.7e-8, -2.5e-5, 6.1e-3, 0.01}) {
+    double v = x;
+    const double x2 = x * x;
+    const double want = x * (1.0 - x2 / 6.0 * (1.0 - 0.45 * x2 * (1.0 - x2 * 25.0 / 42.0)));
+    EXPECT_NEAR(asinh_(&v), want, 4e-16 * std::fabs(want)) << x;
+  }
+}
+
 // Expected anomalies from the half-angle forms (independent of the sine and
 // cosine forms of the routine): tan(E/2) = sqrt((1-e)/(1+e)) tan(nu/2) and
 // tanh(F/2) = sqrt((e-1)/(e+1)) tan(nu/2).
