@@ -19,6 +19,7 @@
 #include "atmosphere/msis_common.hpp"
 #include "atmosphere/msis_family.hpp"
 #include "atmosphere/msis_tables.hpp"
+#include "frame/c_numbers.hpp"
 #include "frame/conventions.hpp"
 #include "kest/atmosphere.h"
 
@@ -179,9 +180,10 @@ extern "C" double denss_(double* alt, double* dlb, double* tinf, double* tlb, do
   if (*xm == 0.0) return result;
   if (ta <= 0.0 || *tz <= 0.0) {
     char line[320];
-    std::snprintf(line, sizeof line,
-                  "%14.6E %14.6E %14.6E %14.6E %14.6E %14.6E %d %d %d %14.6E %d %14.6E %14.6E %14.6E",
-                  *alt, *xm, *tinf, *tlb, *t0, ta, 0, 0, 0, 0.0, 0, *s2, denss_state.zeta0, *tz);
+    // In the C locale: a host's decimal comma would garble the numbers.
+    fio::c_snprintf(line, sizeof line,
+                    "%14.6E %14.6E %14.6E %14.6E %14.6E %14.6E %d %d %d %14.6E %d %14.6E %14.6E %14.6E",
+                    *alt, *xm, *tinf, *tlb, *t0, ta, 0, 0, 0, 0.0, 0, *s2, denss_state.zeta0, *tz);
     msg(line);
     tt = *tlb;
     ta = *tlb;

@@ -73,15 +73,16 @@ void next_day(int& year, int& mon, int& day) {
   caldat_(&jdn, &year, &mon, &day);
 }
 
-// Writes the output line of time t (minutes from the epoch of the set held in
-// the element record) for the position r (km, GEI).
-void write_line(double t, const double r[3]) {
-  int year, mon, day, hr, minute;
-  double sec;
+// The date and time of a line at t (minutes from the epoch of the set held in
+// the element record), as the line prints them. Seconds are written to the
+// nearest millionth; a time a fraction of a microsecond before a full minute
+// would read 60.000000, so it is carried into the minute (and on into hour,
+// day, month and year). The carry is made only for the years first_year to
+// last_year (the calendar routines date no year zero); a time so carried out
+// of last_year prints in the year after it.
+void line_date(double t, int& year, int& mon, int& day, int& hr, int& minute, double& sec) {
   kest::date_after(tle_files.epoch_year, tle_files.epoch_days, t, year, mon, day, hr, minute, sec);
-  // Seconds are written to the nearest millionth; a time a fraction of a
-  // microsecond before a full minute would read 60.000000, so it is carried
-  // into the minute (and on into hour, day, month and year).
+  if (year < first_year || year > last_year) return;
   char sbuf[64];
   kest::fio::c_snprintf(sbuf, sizeof sbuf, "%.6f", sec);
   if (kest::fio::c_strtod(sbuf, nullptr) >= 60.0) {
@@ -94,6 +95,14 @@ void write_line(double t, const double r[3]) {
       }
     }
   }
+}
+
+// Writes the output line of time t (minutes from the epoch of the set held in
+// the element record) for the position r (km, GEI).
+void write_line(double t, const double r[3]) {
+  int year, mon, day, hr, minute;
+  double sec;
+  line_date(t, year, mon, day, hr, minute, sec);
   int doy = get_doy_(&year, &mon, &day);
   double secs = minute * 60.0 + hr * 3600.0 + sec;
   double pos[3] = {r[0] * per_earth_radius, r[1] * per_earth_radius, r[2] * per_earth_radius};
@@ -138,11 +147,13 @@ std::string num(double x) {
   return buf;
 }
 
-// Year of the time t (minutes) after the epoch of the set held.
+// Year of the time t (minutes) after the epoch of the set held, as its line
+// would print it: the last half microsecond of last_year prints as the year
+// after, which the four-digit year column cannot hold.
 int year_at(double t) {
   int year, mon, day, hr, minute;
   double sec;
-  kest::date_after(tle_files.epoch_year, tle_files.epoch_days, t, year, mon, day, hr, minute, sec);
+  line_date(t, year, mon, day, hr, minute, sec);
   return year;
 }
 
@@ -200,7 +211,8 @@ void refuse_same_file(const std::string& in_name, const std::string& out_name) {
 //           3. Dates and times are counted from the epoch's day of year, not
 //              through a Julian date, so the printed seconds are exact to the
 //              microsecond; seconds that round to 60.000000 are carried into
-//              the minute.
+//              the minute. A window whose end prints so in the year 10000 is
+//              one outside the years 1 to 9999.
 //           4. Every line sets the frame's IGRF epoch (year + 0.5) and sun and
 //              axes for its time; outside the IGRF years the frame warns.
 //           5. The output is written under a temporary name beside the output

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "atmosphere/atmosphere_state.hpp"
+#include "comma_locale.hpp"
 #include "fresh_process.hpp"
 #include "kest/atmosphere.h"
 #include "msis_test_util.hpp"
@@ -495,6 +496,32 @@ TEST(Msis86, DenssProfile) {
   const double T = prof(z, 0);
   const double g = 980.665 / std::pow(1 + z / 6356.77, 2);
   EXPECT_NEAR(dlnn, -dT / T - xm * g / (831.4 * T), 1e-6);
+}
+
+// The MSIS-86 profile's diagnostic line (a negative exospheric temperature
+// makes the temperature at the point negative) writes its numbers with a
+// decimal point also in a host whose locale writes a decimal comma: the very
+// line of the C locale, whose first five numbers read back as the inputs.
+TEST(Msis86, DenssDiagnosticLineInADecimalCommaLocale) {
+  double alt = 300.0, dlb = 3e11, tinf = -4195.25, tlb = 220.5, xm = 28.0, alpha = 0.0, tz = 0.0;
+  double zlb = 120.0, s2 = 0.0155, t0 = 129.75, za = 117.2, z0 = 94.4, r12 = 0.15;
+  auto line = [&] {
+    msistest::begin_capture();
+    denss_(&alt, &dlb, &tinf, &tlb, &xm, &alpha, &tz, &zlb, &s2, &t0, &za, &z0, &r12);
+    return msistest::end_capture();
+  };
+  const std::string plain = line();
+  const double given[5] = {alt, xm, tinf, tlb, t0};
+  const char* p = plain.c_str();
+  for (double g : given) {
+    char* end = nullptr;
+    EXPECT_NEAR(std::strtod(p, &end), g, 5e-7 * std::fabs(g)) << plain;
+    ASSERT_NE(end, p) << plain;
+    p = end;
+  }
+  const kest_test::DecimalCommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "no decimal-comma locale can be built here";
+  EXPECT_EQ(line(), plain);
 }
 
 // MSIS-86 computes with its own gravity whatever the later generations

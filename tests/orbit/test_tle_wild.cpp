@@ -191,6 +191,11 @@ TEST(TleWild, HostileAndCleanElementFiles) {
   const std::string clean3 = three("");
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
+  std::string drag_free = line1_at("06176.50000040");
+  drag_free.replace(33, 28, " .00000000  00000-0  00000-0");  // columns 34-61
+  drag_free[68] = checksum(drag_free);
+  drag_free += "\n" + pub2 + "\n";
+  const double beyond_9999 = 252251063999.96545;
   std::string shipped;
   {
     std::stringstream t;
@@ -330,6 +335,16 @@ TEST(TleWild, HostileAndCleanElementFiles) {
        "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
       {"start and stop of -1e300 seconds", clean3, 1, -1.0e300, -1.0e300, 600, 1,
        "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
+      // The four-digit year column ends with 9999. A set without drag at
+      // 2006 day 176.50000040 reaches 10000-01-01 00:00 some 2.5225106e11 s
+      // after its epoch, where its calendar date resolves about 40 microseconds:
+      // this stop falls in the last half microsecond of 9999 and prints as
+      // 10000-01-01 00:00:00.000000, so the window is refused like any other
+      // beyond 9999; one second earlier it runs.
+      {"window ending as the year 10000 prints", drag_free, 1, beyond_9999 - 1.0, beyond_9999,
+       1.0, 1, "reaches outside the years 1 to 9999", "", no_file, "", "", ""},
+      {"window ending a second before the year 10000", drag_free, 1, beyond_9999 - 2.0,
+       beyond_9999 - 1.0, 1.0, 0, "", "", 2, "", "", ""},
       // A start, stop or step that is not a finite number is refused before
       // any file is touched; a NaN takes no default (one day, 60 s).
       {"step not a number", clean3, 1, 0, 3600, nan, 0, "", "must be finite", no_file, "", "",
