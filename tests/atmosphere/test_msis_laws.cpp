@@ -56,6 +56,17 @@ void all_switches_on(Setter setter) {
   setter(sv.data());
 }
 
+// The three generations with the number of densities each returns.
+struct GenerationOut {
+  const char* name;
+  Model model;
+  Setter setter;
+  int nd;
+};
+const GenerationOut kThreeGenerations[] = {{"NRLMSISE-00", &gtd7_, &tselec7_, 9},
+                                           {"MSISE-90", &gtd6_, &tselec5_, 8},
+                                           {"MSIS-86", &gts5_, &tselec_, 8}};
+
 struct Species {
   const char* name;
   int slot;
@@ -173,14 +184,7 @@ TEST(MsisLaws, PeriodicInLongitudeLocalTimeAndUniversalTime) {
   const double slip_lon = 360.0 * (1.74533e-2 - pi / 180.0) / 1.74533e-2;
   const double slip_stl = 24.0 * (0.2618 - pi / 12.0) / 0.2618;
   const double slip_sec = 86400.0 * (7.2722e-5 - 2.0 * pi / 86400.0) / 7.2722e-5;
-  const struct {
-    const char* name;
-    Model model;
-    Setter setter;
-    int nd;
-  } gens[] = {{"NRLMSISE-00", &gtd7_, &tselec7_, 9},
-              {"MSISE-90", &gtd6_, &tselec5_, 8},
-              {"MSIS-86", &gts5_, &tselec_, 8}};
+  const auto& gens = kThreeGenerations;
   for (const auto& g : gens) {
     all_switches_on(g.setter);
     for (const Place& p : kPlaces) {
@@ -288,14 +292,7 @@ TEST(MsisLaws, ContinuousWhereProfilesJoin) {
 // day 365, gives a difference of a quarter or a whole day's change.
 TEST(MsisLaws, PeriodicInTheDayOfYear) {
   const msistest::KeepSettings keep;
-  const struct {
-    const char* name;
-    Model model;
-    Setter setter;
-    int nd;
-  } gens[] = {{"NRLMSISE-00", &gtd7_, &tselec7_, 9},
-              {"MSISE-90", &gtd6_, &tselec5_, 8},
-              {"MSIS-86", &gts5_, &tselec_, 8}};
+  const auto& gens = kThreeGenerations;
   for (const auto& g : gens) {
     for (bool history : {false, true}) {
       set_ap_mode(g.setter, history);
