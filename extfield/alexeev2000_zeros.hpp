@@ -4,9 +4,11 @@
 
 namespace kest::a2k {
 
-// lambda[s][m]: s-th positive zero (s = 0..4) of J'_n, n = 2m + 1 (m = 0..5).
+// lambda[s][m]: s-th positive zero (s = 0..4) of J'_n, n = 2m + 1 (m = 0..5);
+// lambda[0][0] is the model's own 1.8411839, one single-precision step above
+// the rounded zero 1.84118378, as the model's coefficient tables have it.
 inline constexpr float kLambda[5][6] = {
-    {1.84118378f, 4.20118904f, 6.41561651f, 8.57783604f, 10.7114344f, 12.8264914f},
+    {1.8411839f, 4.20118904f, 6.41561651f, 8.57783604f, 10.7114344f, 12.8264914f},
     {5.33144283f, 8.01523685f, 10.5198612f, 12.9323864f, 15.2867374f, 17.6002674f},
     {8.53631592f, 11.3459244f, 13.9871883f, 16.5293655f, 19.0045929f, 21.4308548f},
     {11.7060051f, 14.5858479f, 17.3128433f, 19.9418526f, 22.5013981f, 25.0085182f},

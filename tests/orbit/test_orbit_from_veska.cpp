@@ -88,3 +88,23 @@ TEST(OrbitFromVeska, NegativeEccentricity) {
     }
   }
 }
+
+// The element driver hands the SGP4 position (km) to the frame in Earth
+// radii of 6371.2 km, the unit of every frame position, not in the 6378.137
+// km of the set's heights: the GEI rows are the core's own positions at the
+// row times (1, 2 and 3 minutes after the epoch) divided by 6371.2. Taken
+// with 6378.137 they would be 0.11 % (some 7 km) short.
+TEST(OrbitFromVeska, GeiRowsAreCorePositionsInFrameEarthRadii) {
+  OrbCall c;
+  c.run();
+  ASSERT_EQ(c.out, "");
+  int grav = 84, error = 0;
+  for (int k = 0; k < 3; ++k) {
+    double t = k + 1.0, r[3], v[3];
+    sgp4_(&grav, &t, r, v, &error);
+    ASSERT_EQ(error, 0);
+    const double* row = &c.rows[10 * k];
+    EXPECT_NEAR(row[3] * 3600.0 + row[4] * 60.0 + row[5], 6 * 3600.0 + (31.0 + k) * 60.0, 1e-6) << k;
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(row[7 + i], r[i] / 6371.2, 4e-16 * std::fabs(r[i] / 6371.2)) << k << i;
+  }
+}
