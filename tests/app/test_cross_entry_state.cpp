@@ -247,19 +247,23 @@ Values field_line() {
   return v;
 }
 
-Values hemi_and_mlt() {
+Values hemi() {
   int kext = 2, sys = 4, iyr = 1979, idoy = 77, hemi = -9;
   int options[5] = {0, 0, 0, 0, 1};
   double ut = 30000.0, x1 = 3.0, x2 = -2.0, x3 = -1.2;
   void* a[11] = {&kext, options, &sys, &iyr, &idoy, &ut, &x1, &x2, &x3, quiet, &hemi};
   get_hemi_(11, a);
   Values v = field(kext, 1, sys, iyr, idoy, ut, x1, x2, x3, quiet);
+  v.push_back(hemi);
+  return v;
+}
+
+Values mlt() {
   int y = 2009, d = 150;
   double t = 12345.0, xgeo[3] = {-1.0, 4.0, 0.7}, mlt;
   void* b[5] = {&y, &d, &t, xgeo, &mlt};
   get_mlt_(5, b);
-  v.insert(v.end(), {double(hemi), mlt});
-  return v;
+  return {mlt};
 }
 
 Values lstar_phi() {
@@ -395,11 +399,14 @@ Values ele_run() {
   sgp4_ele_(23, a);
   Values v{double(iyr), double(imon), double(iday), double(ihr), double(imin), sec};
   for (int i = 0; i < 4; ++i) v.insert(v.end(), {double(year[i]), double(doy[i]), ut[i], x1[i], x2[i], x3[i]});
-  double r[3] = {7000.0, -1200.0, 300.0}, vv[3] = {1.0, 7.2, 0.5}, k[11];
-  void* b[13] = {r, vv, &k[0], &k[1], &k[2], &k[3], &k[4], &k[5], &k[6], &k[7], &k[8], &k[9], &k[10]};
-  rv2coe_idl_(13, b);
-  put(v, k, 11);
   return v;
+}
+
+Values rv2coe() {
+  double r[3] = {7000.0, -1200.0, 300.0}, v[3] = {1.0, 7.2, 0.5}, k[11];
+  void* a[13] = {r, v, &k[0], &k[1], &k[2], &k[3], &k[4], &k[5], &k[6], &k[7], &k[8], &k[9], &k[10]};
+  rv2coe_idl_(13, a);
+  return Values(k, k + 11);
 }
 
 // ---- Atmosphere --------------------------------------------------------------------
@@ -475,7 +482,8 @@ std::vector<Call> valid_calls() {
       {"find_mirror_point T96", mirror_point},
       {"find_magequator Alexeev 2000", magequator},
       {"trace_field_line GSFC 12/66", field_line},
-      {"get_hemi and get_field T87 short, get_mlt", hemi_and_mlt},
+      {"get_hemi and get_field T87 short", hemi},
+      {"get_mlt", mlt},
       {"lstar_phi both ways", lstar_phi},
       {"AE8 MAX along GDZ points", [] { return nasa(2, 3, 0); }},
       {"AP8 MIN along GSM points", [] { return nasa(3, 2, 2); }},
@@ -486,7 +494,8 @@ std::vector<Call> valid_calls() {
       {"MEO GNSS version 2 band", [] { return mission(true, 2, 2); }},
       {"sgp4_tle DELTA 1 DEB", tle_run},
       {"sgp4init and sgp4 Molniya", molniya},
-      {"sgp4_ele classical in GSM, rv2coe", ele_run},
+      {"sgp4_ele classical in GSM", ele_run},
+      {"rv2coe", rv2coe},
       {"msis86 driver", [] { return msis_driver(0, 1); }},
       {"msise90 driver, 3-hour Ap", [] { return msis_driver(1, 2); }},
       {"nrlmsise00 driver", [] { return msis_driver(2, 1); }},
