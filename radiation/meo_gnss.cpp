@@ -91,7 +91,8 @@ extern "C" void search_flux_tab_meov2_(void) { load_version(2); }
 //             often several percent off it (see energy_band.hpp).
 //           3. Mission years after 2022 take the cycle years of minima that
 //             follow at the model's period (calc_year_cycle).
-//           4. A Nene above 50 is read as 50: the arrays hold no more.
+//           4. A Nene above 50 is read as 50, with a message line: the
+//              arrays hold no more.
 // References: A. Sicard-Piet, S. Bourdarie, D. Boscher, R. H. W. Friedel,
 //           T. Cayton, Solar cycle electron environment at GNSS like
 //           altitudes, IAC-06-D5.2.04 (2006).
@@ -118,7 +119,7 @@ extern "C" void fly_in_meo_gnss1_(int* launch_year, int* duration, int* whichm, 
     }
     *Nene = count;
   }
-  const int n = *Nene < kMaxEnergies ? *Nene : kMaxEnergies;
+  const int n = energies_in_call(*Nene);
   if (n <= 0) return;
   if (*duration < 1 || *duration > kMaxDuration) {
     for (int k = 0; k < n; ++k) Lower_flux[k] = Mean_flux[k] = Upper_flux[k] = kest::baddata;

@@ -17,6 +17,12 @@ void check_launch_year(int launch_year) {
     stop_stdout({kStars, "Launch Year is out of range", kStars});
 }
 
+int energies_in_call(int nene) {
+  if (nene <= kMaxEnergies) return nene;
+  msg("Mission electron models: more than 50 energies in one call, only the first 50 computed");
+  return kMaxEnergies;
+}
+
 void average_spectrum(const double* flux_tab, int stride, int n, int launch_year, int duration,
                       double scale, double* S) {
   for (int j = 0; j < n; ++j) S[j] = 0.0;

@@ -26,6 +26,12 @@ inline constexpr const char* kStars = "*****************************";
 // Cycle year of a calendar year (see calc_year_cycle), for any 64-bit year.
 int cycle_year(long long year);
 
+// The number of energies a call computes: Nene, at most the kMaxEnergies the
+// caller's arrays hold. A larger Nene (a wrong count, arrays declared
+// larger) has the first kMaxEnergies computed and says so in one message
+// line, so that the energies beyond are not lost in silence.
+int energies_in_call(int nene);
+
 // Stops with the launch-year message when the launch year is 0 or earlier
 // than the first year of the cycle-year table.
 void check_launch_year(int launch_year);

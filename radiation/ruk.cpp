@@ -151,7 +151,8 @@ extern "C" void search_flux_tab_v3_(void) { load_version(3); }
 //             range take no part: the trapezoid sum starts at the first
 //             sub-energy inside the range, so a band or integral that starts
 //             below emin gives the sum over its sub-energies inside.
-//           4. A Nene above 50 is read as 50: the arrays hold no more.
+//           4. A Nene above 50 is read as 50, with a message line: the
+//              arrays hold no more.
 //           5. A band with E2 below E1 is not refused: its sub-energies run
 //             downwards, and all three results are the integral over E2..E1
 //             negated (to rounding): negative numbers, not fluxes.
@@ -184,7 +185,7 @@ extern "C" void fly_in_ruk1_(int* launch_year, int* duration, int* whichm, int* 
     }
     *Nene = count;
   }
-  const int n = *Nene < kMaxEnergies ? *Nene : kMaxEnergies;
+  const int n = energies_in_call(*Nene);
   if (n <= 0) return;
   if (*duration < 1 || *duration > kMaxDuration) {
     for (int k = 0; k < n; ++k) Lower_flux[k] = Mean_flux[k] = Upper_flux[k] = kest::baddata;

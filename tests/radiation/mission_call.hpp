@@ -11,6 +11,10 @@ namespace mission_test {
 
 inline constexpr double kFill = -1.0e31;
 
+// The line a call with more energies than the arrays hold writes.
+inline constexpr const char* kTooManyEnergiesLine =
+    " Mission electron models: more than 50 energies in one call, only the first 50 computed\n";
+
 struct Call {
   int launch = 2018, duration = 1, whichm = 3, whatf = 1, nene = 0;
   double energy[100] = {};

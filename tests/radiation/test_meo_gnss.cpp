@@ -2,6 +2,7 @@
 // differential and band fluxes by hand from the averaged integral spectrum,
 // the table-energy write-back, and the stops.
 #include <cmath>
+#include <string>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@ namespace {
 
 using mission_test::Call;
 using mission_test::kFill;
+using mission_test::kTooManyEnergiesLine;
 
 double tab(int slot, int cycle_year) { return kest::param_meo_gnss.flux_tab[cycle_year + 6][slot - 1]; }
 
@@ -221,7 +223,9 @@ TEST(MeoGnssFlux, DurationBelowOneAndTooManyEnergies) {
   m.whatf = 3;
   m.energies(std::vector<double>(50, 0.8));
   m.nene = 75;
+  testing::internal::CaptureStdout();
   m.run(fly_in_meo_gnss1_);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string(kTooManyEnergiesLine));
   EXPECT_TRUE(m.canaries_intact());
   EXPECT_NEAR(m.mean[49], 117000.0, 1e-12 * 117000.0);
 }

@@ -4,6 +4,7 @@
 // write-back, and the stops.
 #include <climits>
 #include <cmath>
+#include <string>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@ namespace {
 
 using mission_test::Call;
 using mission_test::kFill;
+using mission_test::kTooManyEnergiesLine;
 using mission_test::trapezoid_power_law;
 
 // Table energies as the model lists them (MeV); entry 13 is 0.03674 in
@@ -364,11 +366,14 @@ TEST(RukMeanFlux, DurationOutsideOneTo10000YearsAndTooManyEnergies) {
     EXPECT_GT(longest.mean[0], 0.0);
   }
 
-  // Nene 60: the 50 entries the arrays hold are computed, nothing beyond.
+  // Nene 60: the 50 entries the arrays hold are computed, nothing beyond,
+  // and a message says that the rest were not.
   Call m;
   m.energies(std::vector<double>(50, 0.61237));
   m.nene = 60;
+  testing::internal::CaptureStdout();
   m.run(fly_in_ruk1_);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string(kTooManyEnergiesLine));
   EXPECT_TRUE(m.canaries_intact());
   EXPECT_NEAR(m.mean[49], 117e3, 1e-12 * 117e3);
   EXPECT_EQ(m.nene, 60);
