@@ -131,7 +131,10 @@ KEST_API void prmsg5_(void);
  * a point below 85 km, gets the fill value KEST_FILL in all its outputs; so
  * does a point whose evaluation gives a value that is not finite, a negative
  * density or a temperature that is not positive (finite inputs far outside
- * the model's range). */
+ * the model's range). Not caught: in the strongest storms near the poles
+ * (F10.7 300 from a daily Ap of about 370, F10.7 150 from about 410) the
+ * NRLMSISE-00 densities below about 125 km come out positive but wrong by
+ * up to 22 orders of magnitude. */
 KEST_API void msis86_(int *ntime, int *whichAp, int *idoy, double *UT, double *alt,
                       double *lat, double *lon, double *f107a, double *f107, double *ap,
                       double *Density, double *Temp);

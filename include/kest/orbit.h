@@ -62,6 +62,8 @@ KEST_API void invjday_(double *jd, int *year, int *mon, int *day, int *hr,
  * apogee, local time h a quarter turn past the ascending node, so that the
  * node lies at about H - 6 h, sixth), 5 mean (rev/day, e, incl, node, fifth,
  * sixth).
+ * ele_opts is int(5): elements 4 and 5 are not used, but the conversion
+ * trace on standard output prints all five.
  * ele_opts(2): 1 argument of perigee, 2 longitude of perigee; ele_opts(3):
  * 1 time of perigee passage s, 2 true anomaly, 3 argument of latitude,
  * 4 true longitude, 5 mean anomaly. Angles in degrees except rv2coe_ (rad).

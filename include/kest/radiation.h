@@ -61,7 +61,8 @@ KEST_END_C
  * interpolated as a power law in energy; lower/mean/upper fluxes.
  * whatf 1 differential at E1, 2 band E1..E2 (ruk: band integral; MEO: mean
  * per MeV), 3 integral above E1. energy is (2,50) column-major, the flux
- * arrays hold 50; Nene 0 asks for the table energies and is replaced (ruk:
+ * arrays hold 50 (a Nene above 50 is read as 50, without a message; entries
+ * beyond Nene are set to 0); Nene 0 asks for the table energies and is replaced (ruk:
  * the 27 energies from 0.9171 keV to 5.19615 MeV for every version; for
  * whatf 2 the bands between them, one fewer). Energy ranges, the ends of the
  * tables: ruk whichm 1 POLE V1 0.03674-1.28452 MeV, 2 POLE V2 0.03-5.19615
