@@ -61,7 +61,7 @@ KEST_END_C
  * interpolated as a power law in energy; lower/mean/upper fluxes.
  * whatf 1 differential at E1, 2 band E1..E2 (ruk: band integral; MEO: mean
  * per MeV), 3 integral above E1. energy is (2,50) column-major, the flux
- * arrays hold 50 (a Nene above 50 is read as 50, without a message; entries
+ * arrays hold 50 (a Nene above 50 is read as 50, with a one-line message; entries
  * beyond Nene are set to 0); Nene 0 asks for the table energies and is replaced (ruk:
  * the 27 energies from 0.9171 keV to 5.19615 MeV for every version; for
  * whatf 2 the bands between them, one fewer). Energy ranges, the ends of the
