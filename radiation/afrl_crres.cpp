@@ -382,9 +382,11 @@ void init_crres(int model, const char* path, int path_len) {
 //           message line, fill values, no table read. A table that cannot be
 //           read: stop (see init_crres).
 // Notes:    1. No interpolation in L or B/B0: a point takes its cell's values.
-//           2. For whichm 5 each point's Ap15 bin selects its table; a table
-//              is read again only when the bin differs from the table in
-//              memory.
+//           2. For whichm 5 each point's Ap15 bin selects its table. Each
+//              table the points need is read once, in the order the points
+//              first need them; the table of the last point's bin is left in
+//              memory (read once more at the end when another was read
+//              after it).
 extern "C" void get_crres_flux_(int* ntime, int* whichm, int* whatf, int* nene, double* energy, double* bbo,
                                 double* lm, double* ap15, double* flux, char* path, int* path_len) {
   using kest::baddata;
@@ -401,24 +403,34 @@ extern "C" void get_crres_flux_(int* ntime, int* whichm, int* whatf, int* nene, 
   int loaded = *whichm;
   const kest::CrresModelDbl& t = kest::crres_model_dbl;
   const kest::CrresModelInt& n = kest::crres_model_int;
-  for (int i = 0; i < *ntime; ++i) {
+  // A point whose L and B/B0 lie on the grids (the same for every table of
+  // a particle).
+  auto on_grid = [&](int i) {
     const double l = lm[i], b = bbo[i];
-    if (!(l >= t.lgrid[0] && l < t.lgrid[n.nl - 1])) continue;
+    return l >= t.lgrid[0] && l < t.lgrid[n.nl - 1] && b <= t.bb0grid[n.nb - 1];
+  };
+  // The Ap15 bin (1..6) of a point of whichm 5, 0 for a point without flux.
+  auto ap_bin = [&](int i) {
+    if (!on_grid(i)) return 0;
+    const double ap = ap15[i];
+    if (!(ap >= kAp15Bounds[0] && ap <= kAp15Bounds[6])) return 0;
+    int bin = 1;
+    while (ap > kAp15Bounds[bin]) ++bin;
+    return bin;
+  };
+  auto load_bin = [&](int bin) {
+    if (bin + 4 != loaded) {
+      kest::init_crres(bin + 4, path, *path_len);
+      loaded = bin + 4;
+    }
+  };
+  // The fluxes of point i from the table in memory.
+  auto point_flux = [&](int i) {
+    const double l = lm[i], b = bbo[i];
     int il = 1;
     while (il + 1 < n.nl && t.lgrid[il] <= l) ++il;  // largest il with lgrid(il) <= L
-    if (!(b <= t.bb0grid[n.nb - 1])) continue;
     int ib = 1;
     while (b > t.bb0grid[ib]) ++ib;  // smallest j >= 2 with B <= bb0grid(j), less 1
-    if (*whichm == 5) {
-      const double ap = ap15[i];
-      if (!(ap >= kAp15Bounds[0] && ap <= kAp15Bounds[6])) continue;
-      int bin = 1;
-      while (ap > kAp15Bounds[bin]) ++bin;
-      if (bin + 4 != loaded) {
-        kest::init_crres(bin + 4, path, *path_len);
-        loaded = bin + 4;
-      }
-    }
     const double* f = t.flux_tab[il - 1][ib - 1];  // f[j - 1] = flux at grid energy j
     const double* eg = t.egrid;
     const int ne = n.ne;
@@ -454,7 +466,37 @@ extern "C" void get_crres_flux_(int* ntime, int* whichm, int* whatf, int* nene, 
       }
       if (result > 0.0) out = result;
     }
+  };
+
+  if (*whichm != 5) {
+    for (int i = 0; i < *ntime; ++i)
+      if (on_grid(i)) point_flux(i);
+    return;
   }
+  // By the Ap15 of each point: the points of one bin together, so that each
+  // table is read once per call and not once per change of bin along the
+  // series (a series whose Ap15 alternates between two bins would read a
+  // table file for every point: minutes for 100000 points instead of a
+  // fraction of a second). The bins go in the order the points first need
+  // them, so that a table that cannot be read stops the call at the same
+  // table as a walk point by point would; the table of the last point's bin
+  // is the one left in memory, as after such a walk.
+  int order[6];
+  int nbins = 0, last_bin = 0;
+  for (int i = 0; i < *ntime; ++i) {
+    const int bin = ap_bin(i);
+    if (bin == 0) continue;
+    last_bin = bin;
+    bool seen = false;
+    for (int j = 0; j < nbins; ++j) seen = seen || order[j] == bin;
+    if (!seen) order[nbins++] = bin;
+  }
+  for (int j = 0; j < nbins; ++j) {
+    load_bin(order[j]);
+    for (int i = 0; i < *ntime; ++i)
+      if (ap_bin(i) == order[j]) point_flux(i);
+  }
+  if (last_bin != 0) load_bin(last_bin);
 }
 
 // fly_in_afrl_crres1: CRRES flux along a series of positions.

@@ -570,6 +570,38 @@ TEST(CrresLookup, Ap15Tables) {
   }
 }
 
+// A full series whose Ap15 changes bin from point to point (a parameter
+// study with Ap15 as the fastest index) takes every point's flux from its
+// own bin's table, and in a fraction of a second: each table is read once,
+// not once per change of bin (some 100000 file reads, minutes). The call
+// runs in a child under an alarm, so that a slow lookup fails instead of
+// holding the test run.
+TEST(CrresLookup, Ap15BinChangingAtEveryPointIsFast) {
+  TempDir tmp;
+  const std::string dir = tmp.path;
+  for (int k = 1; k <= 6; ++k)
+    write_table(dir + "crresele_Ap" + std::to_string(k) + ".txt", 10, 86,
+                [k](int, int, int) { return const_field(k); });
+  // Ap15 cycling through the six bins and the two ends outside them.
+  const double ap_cycle[] = {6.0, 40.0, 8.0, 56.0, 12.0, 17.0, 4.0, 22.0};
+  const int bin_cycle[] = {1, 6, 2, 0, 3, 4, 0, 5};
+  std::vector<double> ap(kRows), lm(kRows, 4.0), bbo(kRows, 1.2);
+  for (int i = 0; i < kRows; ++i) ap[i] = ap_cycle[i % 8];
+  EXPECT_EXIT(
+      {
+        alarm(20);
+        const Flux f = crres(5, 1, {1.0, 0.0}, lm, bbo, ap, dir);
+        int wrong = 0;
+        for (int i = 0; i < kRows; ++i) {
+          const int bin = bin_cycle[i % 8];
+          const double want = bin == 0 ? kFill : 1000.0 * bin;
+          if (std::fabs(f.at(i, 0) - want) > 1e-9) ++wrong;
+        }
+        std::exit(wrong == 0 ? 0 : 2);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 // The file name is the prefix followed directly by the table's name; a data
 // path longer than 500 characters (or of negative length) is refused with a
 // message, and selectors outside the tables give fill without reading.
