@@ -37,11 +37,18 @@ TEST(Alexeev2000Tables, DipoleCoefficientsOfTheEpochs) {
   EXPECT_FLOAT_EQ(got[0], -30421.0f + 0.4f * (-30334.0f + 30421.0f));
 }
 
+// Float product of two single-precision values, rounded once: what the
+// model's single-precision multiply gives.
+float fmul(float a, float b) { return static_cast<float>(static_cast<double>(a) * static_cast<double>(b)); }
+
 // Far-region shielding (T_a, T_b) and the tail tables (T_c, T_d): with the
 // inner edge of the sheet on the seam (alpha0 = 1.54919338) both Bessel
 // ratios are exactly 1, so each tail coefficient is B_T/40 times its table
-// entry; with R1 = 10 the far shielding coefficients are the table entries
-// times B0' (-3.20512809e-05) and sin or cos psi.
+// entry; with R1 = 10, B0' = 1 and sin psi = cos psi = 1 each far shielding
+// coefficient is its table entry times -3.20512809e-05, rounded once, so a
+// table entry one single-precision step off shows. The tail coefficients
+// pass four single-precision roundings (the seam value in and out, the
+// Bessel function in and out), hence their relative tolerance.
 TEST(Alexeev2000Tables, FarShieldingAndTailTables) {
   const double ta[5] = {-94630.5312, -10798057, -652953024, -3.01583811e10, -1.19816389e12};
   const double tb[5] = {-1318.69336, -190097.984, -9603382, -369794432, -1.25022474e10};
@@ -60,16 +67,17 @@ TEST(Alexeev2000Tables, FarShieldingAndTailTables) {
   t2.r1 = 10.0f;
   t2.alpha0 = 1.54919338f;
   t2.b_t = 40.0f;  // B_T * 0.025 = 1
-  t2.b0p = -31000.0f;
+  t2.b0p = 1.0f;
   t2.psi_deg = 20.0f;
-  t2.sin_psi = 0.6f;
-  t2.cos_psi = 0.8f;
+  t2.sin_psi = 1.0f;
+  t2.cos_psi = 1.0f;
   mas2d();
-  const double f = -31000.0 * -3.20512809e-05;
+  const float f = -3.20512809e-05f;
   for (int i = 0; i < 5; ++i) {
-    expect_rel(s2.s[i], 0.6 * ta[i] * f, 3e-7, "T_a", i + 1);
-    expect_rel(s2.s[5 + i], 0.8 * tb[i] * f, 3e-7, "T_b", i + 1);
-    expect_rel(s2.s[10 + i], kLambda[i][0] * 0.8 * tb[i] * f, 4e-7, "lambda T_b", i + 1);
+    const float want_b = fmul(static_cast<float>(tb[i]), f);
+    EXPECT_EQ(s2.s[i], fmul(static_cast<float>(ta[i]), f)) << "T_a " << i + 1;
+    EXPECT_EQ(s2.s[5 + i], want_b) << "T_b " << i + 1;
+    EXPECT_EQ(s2.s[10 + i], fmul(kLambda[i][0], want_b)) << "lambda T_b " << i + 1;
   }
   for (int s = 0; s < 5; ++s) {
     for (int m = 0; m < 6; ++m) {
@@ -85,7 +93,10 @@ TEST(Alexeev2000Tables, FarShieldingAndTailTables) {
 }
 
 // Near-region shielding: a_n = B0' / R1^(n+2) S(n) cos psi and
-// b_n = B0' / R1^(n+2) S(6+n) sin psi.
+// b_n = B0' / R1^(n+2) S(6+n) sin psi. At a general tilt and R1 within a
+// relative 1e-6; with R1 = 8 (a power of two, so the division is exact) and
+// a tilt of 0 or 90 degrees (cos psi or sin psi exactly 1) each coefficient
+// is the table entry times B0' / 8^(n+2), rounded once: exact.
 TEST(Alexeev2000Tables, NearShieldingTable) {
   const double s[12] = {0.649722636,   0.216462076,   0.0434291288, -0.000846358016,
                         -0.00491722487, -0.00222440297, 0.940280914,  0.464989096,
@@ -100,6 +111,20 @@ TEST(Alexeev2000Tables, NearShieldingTable) {
     const double scale = t2.b0p / std::pow(10.7, n + 2);
     expect_rel(t1.a[n - 1], scale * s[n - 1] * std::cos(psi), 1e-6, "S", n);
     expect_rel(t1.b[n - 1], scale * s[5 + n] * std::sin(psi), 1e-6, "S", 6 + n);
+  }
+  for (const float tilt : {0.0f, 90.0f}) {
+    t2.psi_deg = tilt;
+    t2.bd = -30200.0f;
+    fac12.intensity = 0.7f;
+    mas1d(5.0e8f, -40.0f, 8.0f, 7.49f);
+    const bool cos_part = tilt == 0.0f;
+    ASSERT_EQ(cos_part ? t2.cos_psi : t2.sin_psi, 1.0f);
+    for (int n = 1; n <= 6; ++n) {
+      const float scale = static_cast<float>(t2.b0p / std::pow(8.0, n + 2));
+      const float got = cos_part ? t1.a[n - 1] : t1.b[n - 1];
+      const int k = cos_part ? n : 6 + n;
+      EXPECT_EQ(got, fmul(scale, static_cast<float>(s[k - 1]))) << "S " << k;
+    }
   }
 }
 
