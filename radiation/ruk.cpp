@@ -204,6 +204,12 @@ extern "C" void fly_in_ruk1_(int* launch_year, int* duration, int* whichm, int* 
     *f = {m / g, m, m * g};
     return true;
   };
+  // Where an energy lies against the energies at which evaluate changes
+  // branch: below the range, above it, above the uncertainty factor's switch.
+  // (Across a table energy the power-law interpolation is continuous.)
+  auto branch_side = [&](double E) {
+    return (E < emin ? 1 : 0) + (E > emax ? 2 : 0) + (E > param_ruk.e_tab[21] ? 4 : 0);
+  };
 
   for (int k = 0; k < n; ++k) {
     const double E1 = energy[2 * k], E2 = energy[2 * k + 1];
@@ -224,9 +230,13 @@ extern "C" void fly_in_ruk1_(int* launch_year, int* duration, int* whichm, int* 
         double E = above ? E1 : E1 * std::pow(top / E1, i / double(kSubEnergies - 1));
         if (*whatf == 3 && i == kSubEnergies - 1 && E > emax) E = emax;
         // The last sub-energy of a band is E1 x (E2/E1), which can round one
-        // ulp above E2: a band ending at emax would then reach out of the
-        // range and be lost. It ends at E2 itself.
-        if (*whatf == 2 && i == kSubEnergies - 1 && E > emax && top <= emax) E = top;
+        // ulp to either side of E2. Where that carries it across an energy
+        // at which the evaluation changes branch, the band ends at E2 itself:
+        // a band ending at emax would otherwise reach out of the range and be
+        // lost (so would one given downwards to emin), and a band ending at
+        // the table energy 1.28452 MeV would take the steeper uncertainty
+        // factor of the energies above it at its last sub-energy.
+        if (*whatf == 2 && i == kSubEnergies - 1 && branch_side(E) != branch_side(top)) E = top;
         Flux3 f;
         if (!evaluate(E, &f)) {
           res = {kest::baddata, kest::baddata, kest::baddata};

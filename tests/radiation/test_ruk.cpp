@@ -256,7 +256,13 @@ TEST(RukBandFlux, TrapezoidSumsByHand) {
       // A band ending at emax whose last sub-energy, 4.61 x (5.19615 / 4.61),
       // rounds one ulp above emax.
       {2, 3.96862, 0.0331, 5.19615, 0.00527, 0.6, 4.61, 5.19615},
+      // A band ending at the table energy 1.28452 MeV, where the uncertainty
+      // factor changes slope, whose last sub-energy 1.2 x (1.28452 / 1.2)
+      // rounds one ulp above it: every sub-energy takes the factor of the
+      // energies up to 1.28452 MeV, the last one too.
+      {2, 0.9083, 32.6, 1.28452, 9.84, 0.47, 1.2, 1.28452},
   };
+  ASSERT_GT(1.2 * (1.28452 / 1.2), 1.28452);  // the rounding the last case is about
   for (const Case& c : cases) {
     Call k;  // version 3, 2018: cycle 0
     k.whatf = c.whatf;
@@ -292,15 +298,23 @@ TEST(RukBandFlux, EdgesOfTheIntegral) {
   EXPECT_EQ(k.upper[1], 0.0);
 
   // A band reaching above emax is fill; a band given downwards is the
-  // negative of the same band upwards.
+  // negative of the same band upwards, also when it ends at emin or at the
+  // uncertainty factor's switch and its last sub-energy, E1 x (E2/E1),
+  // rounds one ulp past that end (below emin, above 1.28452 MeV).
+  ASSERT_LT(0.023 * (0.0009171 / 0.023), 0.0009171);
+  ASSERT_GT(5.071 * (1.28452 / 5.071), 1.28452);
   Call b;
   b.whatf = 2;
-  b.bands({{5.0, 5.5}, {0.08874, 0.06124}, {0.06124, 0.08874}});
+  b.bands({{5.0, 5.5}, {0.08874, 0.06124}, {0.06124, 0.08874}, {0.023, 0.0009171}, {0.0009171, 0.023},
+           {5.071, 1.28452}, {1.28452, 5.071}});
   b.run(fly_in_ruk1_);
   EXPECT_EQ(b.mean[0], kFill);
-  EXPECT_LT(b.mean[1], 0.0);
-  EXPECT_NEAR(b.mean[1], -b.mean[2], 1e-10 * b.mean[2]);
-  EXPECT_NEAR(b.upper[1], -b.upper[2], 1e-10 * b.upper[2]);
+  for (int j : {1, 3, 5}) {
+    EXPECT_LT(b.mean[j], 0.0) << j;
+    EXPECT_NEAR(b.lower[j], -b.lower[j + 1], 1e-10 * b.lower[j + 1]) << j;
+    EXPECT_NEAR(b.mean[j], -b.mean[j + 1], 1e-10 * b.mean[j + 1]) << j;
+    EXPECT_NEAR(b.upper[j], -b.upper[j + 1], 1e-10 * b.upper[j + 1]) << j;
+  }
 }
 
 // A band that starts below emin: its sub-energies below the range take no
