@@ -24,6 +24,7 @@ struct OrbitGrid {
   double base;  // time "before" the first row
   double step;
   double stop;
+  double tol;  // a row time this close to the stop is the stop
   OrbitGrid(double start_min, double step_min, double stop_min);
   // True when a row follows the row at time prev.
   bool more(double prev) const;

@@ -108,3 +108,36 @@ TEST(OrbitFromVeska, GeiRowsAreCorePositionsInFrameEarthRadii) {
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(row[7 + i], r[i] / 6371.2, 4e-16 * std::fabs(r[i] / 6371.2)) << k << i;
   }
 }
+
+// Windows some 250 years after an epoch of 1960-01-01 00:00, two steps long:
+// start + 2 step rounds to a few microseconds before the stop, further than
+// the fixed margin of 1e-8 minutes. The rows are the start, one step on and
+// the stop, three; a fourth at the stop itself would repeat the last row.
+// Dates and times of the first and the last row are the epoch plus the
+// window's seconds, counted by hand on the Gregorian calendar.
+TEST(OrbitFromVeska, FarWindowEndsInOneRowAtTheStop) {
+  struct Case {
+    double start, step;
+    double first[6], last[6];  // day, month, year, hour, minute, second
+  };
+  const Case cases[] = {
+      {8053022611.0, 21600.0, {11, 3, 2215, 6, 43, 31}, {11, 3, 2215, 18, 43, 31}},
+      {8161973069.0, 1.0, {23, 8, 2218, 6, 44, 29}, {23, 8, 2218, 6, 44, 31}},
+  };
+  for (const Case& w : cases) {
+    OrbCall c;
+    c.iyr = 1960, c.imon = 1, c.iday = 1, c.ihr = 0, c.imin = 0;
+    c.start = w.start;
+    c.step = w.step;
+    c.stop = w.start + 2.0 * w.step;
+    c.run();
+    int n = 0;
+    while (n < 100000 && c.rows[10 * n + 2] != -7.0) ++n;
+    ASSERT_EQ(n, 3) << w.start;
+    for (int i = 0; i < 6; ++i) {
+      // Seconds of the row to 1e-5 s: the times hold some 2e-6 s at 8e9 s.
+      EXPECT_NEAR(c.rows[i], w.first[i], 1e-5) << w.start << " " << i;
+      EXPECT_NEAR(c.rows[20 + i], w.last[i], 1e-5) << w.start << " " << i;
+    }
+  }
+}

@@ -166,6 +166,35 @@ TEST(TleDriver, BackwardGridThroughMidnightDatesEachLineInItsDay) {
   }
 }
 
+// Windows some 255 years after the epoch (2006-04-10 00:00), two steps long,
+// of a drag-free set: start + 2 step rounds to a few microseconds past the
+// end, further than the fixed margin of 1e-8 minutes. The end is a time of
+// the grid and has its line: three lines. The dates are the epoch plus the
+// window's seconds, counted by hand on the Gregorian calendar.
+TEST(TleDriver, FarWindowKeepsTheLineOnItsEnd) {
+  // Line 1 without drag terms; its checksum (column 69) made good by hand.
+  TleRun run("1 06251U 62025E   06100.00000000  .00000000  00000-0  00000-0 0  3989\n" + line2 + "\n");
+  struct Case {
+    double start, step;
+    const char* first;
+    const char* last;
+  };
+  const Case cases[] = {
+      {8053048315.0, 21600.0, "18/06/2261  13:51:55", "19/06/2261   1:51:55"},
+      {8098058075.0, 10.0, "21/11/2262  12:34:35", "21/11/2262  12:34:55"},
+  };
+  for (const Case& w : cases) {
+    testing::internal::CaptureStdout();  // the field model's warnings on years past 2015
+    const auto lines = run.go(1, w.start, w.start + 2.0 * w.step, w.step);
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(lines.size(), 3u) << w.start;
+    // Columns 1-20: date, hour, minute and whole seconds (the times hold
+    // some 2e-6 s here, so the decimals are not compared).
+    EXPECT_EQ(lines[0].substr(0, 20), w.first);
+    EXPECT_EQ(lines[2].substr(0, 20), w.last);
+  }
+}
+
 TEST(TleDriver, TwoCallsWriteTheSameFile) {
   TleRun run(set_at("06100.00000000") + set_at("06100.50000000"));
   const auto first = run.go(0, 0.0, 0.0, 600.0);
