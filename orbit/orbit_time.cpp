@@ -80,4 +80,23 @@ double day_of_year(int year, int mon, int day, int hr, int minute, double sec) {
   return static_cast<double>(doy) + ((sec / 60.0 + minute) / 60.0 + hr) / 24.0;
 }
 
+// Far from the epoch the rounding error of start + k*step outgrows the
+// 1e-8 min margin: it reaches two units in the last place of the largest of
+// start, stop and step (2.98e-8 min at 8e9 s, some 250 years out; from
+// about 68 years on for a window of many steps). The row meant to lie on the
+// end then fell just short of it and was followed by a second row at the end
+// a few microseconds later (element drivers), or came out just past it and
+// was left out (two-line driver). The margin is therefore also eight units in
+// the last place of their sum: 1e-8 min still for windows within about five
+// years of the epoch. Between dates of the years 1 to 9999 it stays below
+// 2e-5 min; it is held to 1e-4 min (6 ms), so that a window far beyond the
+// calendar meets the same tests, in the same order, as before.
+double window_margin(double start_min, double step_min, double stop_min) {
+  constexpr double near_epoch = 1.0e-8;
+  const double scale = std::fabs(start_min) + std::fabs(step_min) + std::fabs(stop_min);
+  const double rel = 8.0 * 2.220446049250313e-16 * scale;
+  if (!(rel > near_epoch)) return near_epoch;  // also for an edge that is not a number
+  return rel < 1.0e-4 ? rel : 1.0e-4;
+}
+
 }  // namespace kest

@@ -15,6 +15,13 @@ namespace kest {
 void date_after(int year, double doy, double t_min, int& y, int& mon, int& day, int& hr,
                 int& minute, double& sec);
 
+// How close (minutes) a grid time start + k*step must come to the end of
+// its window to count as lying on it: the times are formed as start +
+// k*step, whose last digits need not reproduce the end exactly. 1e-8 min
+// (0.6 microseconds) near the epoch; far from it, eight units in the last
+// place of |start| + |step| + |stop|, held to 1e-4 min.
+double window_margin(double start_min, double step_min, double stop_min);
+
 // Day of year with fraction of a calendar date and time.
 double day_of_year(int year, int mon, int day, int hr, int minute, double sec);
 

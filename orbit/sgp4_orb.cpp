@@ -16,35 +16,14 @@ namespace kest {
 
 OrbitRows orbit_rows{};
 
-namespace {
-// A row time within this many minutes (0.6 microseconds) of the stop time is
-// the stop time: the times are formed as start + j*step, whose last digits
-// need not reproduce the stop exactly, and a row a rounding error before the
-// stop must not be followed by a second one at the stop.
-constexpr double grid_tol = 1.0e-8;
-// Far from the epoch the rounding error of start + j*step outgrows that
-// margin: it reaches two units in the last place of the largest of start,
-// stop and step (2.98e-8 min at 8e9 s, some 250 years out; from about 68
-// years on for a window of many steps), and the row meant to lie on the stop
-// fell just short of it and was followed by a second row at the stop, a few
-// microseconds later. The margin is therefore also eight units in the last
-// place of their sum: the 1e-8 min still for windows within about five
-// years of the epoch. Between dates of the years 1 to 9999 it stays below
-// 2e-5 min; it is held to 1e-4 min (6 ms), so that a window far beyond the
-// calendar, whose rows end at once, meets the same tests as before.
-double grid_margin(double start_min, double step_min, double stop_min) {
-  const double scale = std::fabs(start_min) + std::fabs(step_min) + std::fabs(stop_min);
-  const double rel = 8.0 * 2.220446049250313e-16 * scale;
-  if (!(rel > grid_tol)) return grid_tol;  // also for an edge that is not a number
-  return rel < 1.0e-4 ? rel : 1.0e-4;
-}
-}  // namespace
-
+// A row time within window_margin of the stop time is the stop time, so that
+// a row a rounding error before the stop is not followed by a second one at
+// the stop.
 OrbitGrid::OrbitGrid(double start_min, double step_min, double stop_min)
     : base(std::fabs(start_min) > 1.0e-8 ? start_min - step_min : start_min),
       step(step_min),
       stop(stop_min),
-      tol(grid_margin(start_min, step_min, stop_min)) {}
+      tol(window_margin(start_min, step_min, stop_min)) {}
 
 bool OrbitGrid::more(double prev) const { return stop > prev + tol; }
 

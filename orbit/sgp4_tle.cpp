@@ -31,27 +31,6 @@ constexpr double min_per_sec = 0.016666666666666666;
 // 1/6371.2: km to the Earth radii of the frame services.
 constexpr double per_earth_radius = 0.00015695630336514315;
 
-// A grid time within this many minutes (0.6 microseconds) of the window's end
-// counts as lying on it: the times are formed as start + k*step, whose last
-// digits need not reproduce the end exactly.
-constexpr double window_tol = 1.0e-8;
-
-// Far from the epoch the rounding error of start + k*step outgrows that
-// margin: it reaches two units in the last place of the largest of start,
-// stop and step (2.98e-8 min at 8e9 s, some 250 years out; from about 68
-// years on for a window of many steps), and the line meant to lie on the end
-// came out just past it and was left out. The margin is therefore also
-// eight units in the last place of their sum: the 1e-8 min still for
-// windows within about five years of the epoch. Between dates of the years
-// 1 to 9999 it stays below 2e-5 min; it is held to 1e-4 min (6 ms), so
-// that a window far beyond the calendar, which is refused, meets the same
-// tests in the same order as before.
-double window_margin(double start, double step, double stop) {
-  const double rel = 8.0 * 2.220446049250313e-16 * (std::fabs(start) + std::fabs(step) + std::fabs(stop));
-  if (!(rel > window_tol)) return window_tol;
-  return rel < 1.0e-4 ? rel : 1.0e-4;
-}
-
 // Most lines one call writes (about 9.3 GB of output): a window or step that
 // would give more is taken for a slip (a lost decimal point in the step, an
 // epoch decades away) and refused before its set writes any line.
@@ -283,7 +262,7 @@ extern "C" void sgp4_tle1_(int* runtype, double* startsfe, double* stopsfe, doub
     const double t_base = std::fabs(start) > 1.0e-8 ? start - step : start;
     // The lines of this window, counted before any is written: the count
     // bounds the loop below, whose own test ends it on the exact grid.
-    const double tol = window_margin(start, step, stop);
+    const double tol = kest::window_margin(start, step, stop);
     const double span = (stop + tol - t_base) / step;
     long last_k = 0;
     if (error == 0 && span > 0.0 && !(span <= lines_left))
