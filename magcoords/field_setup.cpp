@@ -322,8 +322,8 @@ void set_igrf_epoch(long long& last_epoch_year, int renewal_days, int iyr, int i
 //           refused (false, s.placed false) when its UT is not finite or the
 //           fill value, or its day of year lies beyond kMaxDayOfYear (nothing
 //           set for it), or when its point has a fill-value component or is
-//           not finite in GEO (tracing cores: or in geodetic coordinates). Dates julday/caldat cannot handle stop the
-//           process.
+//           not finite in GEO (tracing cores: or in geodetic coordinates).
+//           Dates julday/caldat cannot handle stop the process.
 bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
                       double x3, const double* maginput) {
   s.placed = false;

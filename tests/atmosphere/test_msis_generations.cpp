@@ -227,7 +227,8 @@ TEST(MsisDrivers, FillValueInputGivesFill) {
         }
         EXPECT_EQ(o.dens[2 * gen.nd + k], o.dens[k]) << gen.name << " " << c.what;
       }
-      for (int k = 0; k < 2; ++k) EXPECT_EQ(o.temp[2 + k], c.fill ? KEST_FILL : o.temp[k]) << gen.name << " " << c.what;
+      for (int k = 0; k < 2; ++k)
+        EXPECT_EQ(o.temp[2 + k], c.fill ? KEST_FILL : o.temp[k]) << gen.name << " " << c.what;
       EXPECT_GT(o.dens[2], 0.0) << gen.name;
     }
   }
