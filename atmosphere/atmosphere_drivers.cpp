@@ -51,15 +51,21 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
     double* dens = Density + static_cast<long>(g.n_dens) * i;
     double* temp = Temp + 2L * i;
     double api[7];
-    bool finite = std::isfinite(UT[i]) && std::isfinite(alt[i]) && std::isfinite(lat[i]) &&
-                  std::isfinite(lon[i]) && std::isfinite(f107a[i]) && std::isfinite(f107[i]);
+    // The fill value is what an earlier stage (an orbit row after a
+    // propagation error, a failed conversion) leaves where it had no number:
+    // read as a latitude, longitude or time it would give densities at an
+    // angle or local time of 1e31 (and a longitude of -1000 or less turns
+    // the models' longitude terms off), a plausible column of no place.
+    auto usable = [](double v) { return std::isfinite(v) && v != kest::baddata; };
+    bool finite = usable(UT[i]) && usable(alt[i]) && usable(lat[i]) && usable(lon[i]) &&
+                  usable(f107a[i]) && usable(f107[i]);
     // All seven are handed on, but only the ones the models read are tested:
     // with the daily Ap (switch 9 = +1) the 3-hour history enters no term,
     // so a caller may leave those slots unset or not-a-number.
     const int ap_read = *whichAp == 2 ? 7 : 1;
     for (int k = 0; k < 7; ++k) {
       api[k] = ap[7L * i + k];
-      if (k < ap_read) finite = finite && std::isfinite(api[k]);
+      if (k < ap_read) finite = finite && usable(api[k]);
     }
     // Not reduced to 0-24 h: the models use it only through sines and cosines.
     double stl = lon[i] * (1.0 / 15.0) + UT[i] * (1.0 / 3600.0);
@@ -116,9 +122,10 @@ constexpr DriverSpec kNrlmsise00{"nrlmsise00", &gtd7_, &tselec7_, 9, false, 0.0}
 //           for whichAp 2) and leaves them so; through the model, writes the
 //           generation's own caches and the shared MSIS records (see gtd7,
 //           gtd6, gts5).
-// Failure:  a point with a non-finite input (of ap, ap(1) only unless
-//           whichAp is 2), and for msis86 a point below 85 km, gets the fill
-//           value -1.0E31 in all its outputs; the model is not called for it.
+// Failure:  a point with an input that is not finite or is the fill value
+//           (of ap, ap(1) only unless whichAp is 2), and for msis86 a point
+//           below 85 km, gets the fill value -1.0E31 in all its outputs;
+//           the model is not called for it.
 //           A point whose evaluation gives a value that is not finite, a
 //           negative density or a temperature that is not positive (finite
 //           inputs far outside the model's range) gets the fill value too.

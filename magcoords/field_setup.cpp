@@ -319,16 +319,20 @@ void set_igrf_epoch(long long& last_epoch_year, int renewal_days, int iyr, int i
 //           range (a value that is not a number included; for code 12 also a
 //           UT of 2^31 hours or more) and for a position code outside 0..8,
 //           rather than reusing the position of an earlier time. A time is
-//           refused (false, s.placed false) when its UT is not finite or its
-//           day of year lies beyond kMaxDayOfYear (nothing set for it), or
-//           when its point is not finite in GEO (tracing cores: or in
-//           geodetic coordinates). Dates julday/caldat cannot handle stop the
-//           process.
+//           refused (false, s.placed false) when its UT is not finite or the
+//           fill value, or its day of year lies beyond kMaxDayOfYear (nothing
+//           set for it), or when its point has a fill-value component or is
+//           not finite in GEO (tracing cores: or in geodetic coordinates).
+//           Dates julday/caldat cannot handle stop the process.
 bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
                       double x3, const double* maginput) {
   s.placed = false;
   s.refused = true;
-  if (!std::isfinite(ut) || !day_of_year_usable(idoy)) return false;
+  // The fill value marks a time or coordinate an earlier stage could not
+  // compute (an orbit row after a propagation error, a failed conversion): it
+  // names no instant and no place, so it is refused as a non-number is,
+  // rather than read as a time 3e23 years away or a point 1e31 units out.
+  if (!std::isfinite(ut) || ut == baddata || !day_of_year_usable(idoy)) return false;
   if (magmod.kint <= 1) set_igrf_epoch(s.last_epoch_year, s.renewal_days, iyr, idoy);
   double psi = 0.0;
   init_gsm_(&iyr, &idoy, &ut, &psi);
@@ -343,7 +347,7 @@ bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, do
   bool finite = std::isfinite(g[0]) && std::isfinite(g[1]) && std::isfinite(g[2]);
   if (s.variant.geodetic)
     finite = finite && std::isfinite(s.lati) && std::isfinite(s.longi) && std::isfinite(s.alti);
-  if (!finite) return false;
+  if (!finite || x1 == baddata || x2 == baddata || x3 == baddata) return false;
   s.placed = true;
   s.refused = false;
   return load_drivers(s.kext, iyr, idoy, ut, maginput);

@@ -99,10 +99,11 @@ KEST_API void field_setup_call(FieldSetup& s, const SetupVariant& v, const int* 
 //           lie outside the selected model's validity range, or its position
 //           code is not 0 to 8, or the time is refused (the core then gives
 //           fill outputs; s.placed tells the two kinds apart).
-// Failure:  a time whose UT is not finite, or whose day of year lies beyond
-//           kMaxDayOfYear, is refused before anything is set for it; so is a
-//           position that is not finite in GEO (or in geodetic coordinates
-//           for the tracing cores): s.placed false.
+// Failure:  a time whose UT is not finite or is the fill value, or whose day
+//           of year lies beyond kMaxDayOfYear, is refused before anything is
+//           set for it; so is a position with a fill-value component or one
+//           that is not finite in GEO (or in geodetic coordinates for the
+//           tracing cores): s.placed false.
 KEST_API bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, double x2,
                                double x3, const double* maginput);
 

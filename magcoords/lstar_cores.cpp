@@ -59,8 +59,9 @@ double mlt_of(const double* xgeo) {
 //           field and sun records, calotte, flag_l.
 // Failure:  inputs outside the model's validity range: fill value in lm,
 //           lstar, xj, blocal, bmin of the time (mlt still computed);
-//           sysaxes outside 0..8, a UT or position that is not finite, or a
-//           day of year beyond kMaxDayOfYear: fill value in all six outputs
+//           sysaxes outside 0..8, a UT or position that is not finite or
+//           holds the fill value, or a day of year beyond kMaxDayOfYear: fill
+//           value in all six outputs
 //           of the time; otherwise the fill values of calcul_lstar_.
 // Notes:    1. Each time starts its drift shell from the shell of the time
 //              before (flag_l kept across the times of one call, cleared at
@@ -155,12 +156,15 @@ extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, i
 // Returned: mlt       double  hours in [0, 24)
 // State:    writes the internal-field records (IGRF of the middle of iyr)
 //           and the sun and dipole axes; dip_ang is not written.
-// Failure:  a UT or a position that is not finite: the fill value, nothing
-//           set.
+// Failure:  a UT or a position component that is not finite or is the fill
+//           value: the fill value, nothing set.
 // Notes:    MLT 12 on the magnetic meridian of the sun (the GSM x axis),
 //           0 opposite it.
 extern "C" void get_mlt1_(int* iyr, int* idoy, double* ut, double* xgeo, double* mlt) {
-  if (!std::isfinite(*ut) || !std::isfinite(xgeo[0]) || !std::isfinite(xgeo[1]) || !std::isfinite(xgeo[2])) {
+  // The fill value, like a non-number, marks a time or position that an
+  // earlier stage could not compute: it has no local time.
+  auto unusable = [](double v) { return !std::isfinite(v) || v == kest::baddata; };
+  if (unusable(*ut) || unusable(xgeo[0]) || unusable(xgeo[1]) || unusable(xgeo[2])) {
     *mlt = kest::baddata;
     return;
   }

@@ -127,8 +127,9 @@ KEST_API void prmsg5_(void);
  * The densities come in m-3 and kg/m3 instead once the generation's unit
  * setter (meters, meter6, meters7) has asked for metric units; the drivers
  * do not reset it. The local solar time is lon/15 + UT/3600 h. A point with
- * a non-finite input (of ap, ap(1) only unless whichAp is 2), and for msis86
- * a point below 85 km, gets the fill value KEST_FILL in all its outputs; so
+ * an input that is not finite or is KEST_FILL (of ap, ap(1) only unless
+ * whichAp is 2), and for msis86 a point below 85 km, gets the fill value
+ * KEST_FILL in all its outputs; so
  * does a point whose evaluation gives a value that is not finite, a negative
  * density or a temperature that is not positive (finite inputs far outside
  * the model's range). Not caught: in the strongest storms near the poles

@@ -184,6 +184,56 @@ TEST(MsisDrivers, NonFiniteInputGivesFill) {
   }
 }
 
+// The fill value an earlier stage left in place of a number (a time, an
+// altitude, a place, a flux index or an Ap) gets the fill value, as a
+// non-number does: the model is not run for the point (so no model message
+// either), and the points around it are evaluated as usual. A 3-hour Ap slot
+// is only read with the Ap history.
+TEST(MsisDrivers, FillValueInputGivesFill) {
+  const msistest::KeepSettings keep;
+  const double f = KEST_FILL;
+  const std::array<double, 7> fill_ap1{f, 4, 4, 4, 4, 4, 4}, fill_ap4{4, 4, 4, f, 4, 4, 4};
+  struct Case {
+    const char* what;
+    double ut, alt, lat, lon, f107a, f107;
+    std::array<double, 7> ap;
+    int which_ap;
+    bool fill;
+  } cases[] = {
+      {"UT", f, 400, 60, -70, 150, 150, kQuiet, 1, true},
+      {"altitude", 29000, f, 60, -70, 150, 150, kQuiet, 1, true},
+      {"latitude", 29000, 400, f, -70, 150, 150, kQuiet, 1, true},
+      {"longitude", 29000, 400, 60, f, 150, 150, kQuiet, 1, true},
+      {"F10.7 mean", 29000, 400, 60, -70, f, 150, kQuiet, 1, true},
+      {"F10.7", 29000, 400, 60, -70, 150, f, kQuiet, 1, true},
+      {"daily Ap", 29000, 400, 60, -70, 150, 150, fill_ap1, 1, true},
+      {"3-hour Ap, history used", 29000, 400, 60, -70, 150, 150, fill_ap4, 2, true},
+      {"3-hour Ap, daily Ap used", 29000, 400, 60, -70, 150, 150, fill_ap4, 1, false},
+  };
+  for (const Gen& gen : kGens) {
+    for (const Case& c : cases) {
+      Series s;
+      s.add(172, 29000, 400, 60, -70, 150, 150, kQuiet);
+      s.add(172, c.ut, c.alt, c.lat, c.lon, c.f107a, c.f107, c.ap);
+      s.add(172, 29000, 400, 60, -70, 150, 150, kQuiet);
+      msistest::begin_capture();
+      const Output o = run(gen.drv, gen.nd, s, c.which_ap);
+      EXPECT_EQ(msistest::end_capture(), "") << gen.name << " " << c.what;
+      for (int k = 0; k < gen.nd; ++k) {
+        if (c.fill) {
+          EXPECT_EQ(o.dens[gen.nd + k], KEST_FILL) << gen.name << " " << c.what;
+        } else {
+          EXPECT_EQ(o.dens[gen.nd + k], o.dens[k]) << gen.name << " " << c.what;
+        }
+        EXPECT_EQ(o.dens[2 * gen.nd + k], o.dens[k]) << gen.name << " " << c.what;
+      }
+      for (int k = 0; k < 2; ++k)
+        EXPECT_EQ(o.temp[2 + k], c.fill ? KEST_FILL : o.temp[k]) << gen.name << " " << c.what;
+      EXPECT_GT(o.dens[2], 0.0) << gen.name;
+    }
+  }
+}
+
 // No point is evaluated for a count of 0, yet the switches are set; a count
 // above 100000 stops at 100000 points and says so.
 TEST(MsisDrivers, CountLimits) {

@@ -77,6 +77,16 @@ const Case kCases[] = {
     {"RLL radius NaN", 0, 8, 80, 0, 36000.0, {kNaN, 10.0, 10.0}, Expect::fill},
     {"GSM +inf", 0, 2, 80, 0, 36000.0, {kInf, 0.0, 0.0}, Expect::fill},
     {"SPH radius -inf", 0, 7, 80, 0, 36000.0, {-kInf, 10.0, 10.0}, Expect::fill},
+    // The fill value an earlier stage left (an orbit row after a propagation
+    // error, a failed conversion) names no time and no place.
+    {"UT fill", 0, 1, 80, 0, kFill, {3.1, -2.2, 1.4}, Expect::fill},
+    {"UT fill, T96", 7, 2, 80, 0, kFill, {3.1, -2.2, 1.4}, Expect::fill},
+    {"GEO x fill", 0, 1, 80, 0, 36000.0, {kFill, -2.2, 1.4}, Expect::fill},
+    {"GEO all fill", 5, 1, 80, 0, 36000.0, {kFill, kFill, kFill}, Expect::fill},
+    {"GDZ latitude fill", 0, 0, 80, 0, 36000.0, {1000.0, kFill, 10.0}, Expect::fill},
+    {"GDZ longitude fill", 0, 0, 80, 0, 36000.0, {1000.0, 10.0, kFill}, Expect::fill},
+    {"GSM z fill", 0, 2, 80, 0, 36000.0, {3.1, -2.2, kFill}, Expect::fill},
+    {"RLL latitude fill", 0, 8, 80, 0, 36000.0, {20000.0, kFill, 10.0}, Expect::fill},
     {"GEO 1e300", 0, 1, 80, 0, 36000.0, {1e300, 0.0, 0.0}, Expect::numbers_or_fill},
     {"GEO origin", 0, 1, 80, 0, 36000.0, {0.0, 0.0, 0.0}, Expect::numbers_or_fill},
     {"UT 1e300, Alexeev 2000", 12, 1, 80, 0, 1e300, {3.1, -2.2, 1.4}, Expect::numbers_or_fill},
@@ -300,7 +310,8 @@ TEST(HostileCores, RefusedTimeEndsTheShellChain) {
 }
 
 // The L*-Phi conversion and the MLT of a point: a day of year that names no
-// day, a time or a point that is not finite give the fill value.
+// day, a time or a point that is not finite or holds the fill value give the
+// fill value.
 TEST(HostileCores, LstarPhiAndMltRefuseWhatTheyCannotPlace) {
   int n = 3, to_phi = 1, options[5] = {0, -1, 0, 0, 0};
   int iyr[3] = {2005, 2005, 2005}, idoy[3] = {INT_MIN, INT_MAX, 80};
@@ -328,7 +339,9 @@ TEST(HostileCores, LstarPhiAndMltRefuseWhatTheyCannotPlace) {
 
   struct MltCase {
     double ut, x[3];
-  } cases[] = {{kNaN, {3.0, 0.0, 0.0}}, {kInf, {3.0, 0.0, 0.0}}, {0.0, {kNaN, 0.0, 0.0}}, {0.0, {0.0, -kInf, 0.0}}};
+  } cases[] = {{kNaN, {3.0, 0.0, 0.0}},   {kInf, {3.0, 0.0, 0.0}},   {0.0, {kNaN, 0.0, 0.0}},
+               {0.0, {0.0, -kInf, 0.0}},  {kFill, {3.0, 0.0, 0.0}},  {0.0, {3.0, kFill, 0.0}},
+               {0.0, {kFill, kFill, kFill}}};
   for (auto& c : cases) {
     int y = 2005, d = 80;
     double mlt = 0.0;
