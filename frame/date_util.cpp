@@ -152,6 +152,11 @@ extern "C" void doy_and_ut2date_and_time_(int* year, int* doy, double* ut, int* 
 //             year of 365 days and from the leap-year ones for any other
 //             length; 1582, with its 355 days, therefore gets 29 February
 //             for its day 60 and 4 October for its day 278 (15 October).
+//           4. A negative decimal year goes through the same truncations
+//             toward zero, so its parts come out negative and are no date:
+//             -1.5 gives year -1, day of year -181, hour -12, where the
+//             middle of year -2 is meant (date_and_time2decy gives -1.5 for
+//             it; julday counts year -1 as the one before year 1).
 extern "C" void decy2date_and_time_(double* decy, int* year, int* month, int* day, int* doy,
                                     int* hour, int* minute, int* second, double* ut) {
   // Tested before the conversion: a year that julday rejects anyway, or not
