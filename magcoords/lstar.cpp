@@ -46,14 +46,18 @@ LstarWork work;
 //           ifail int     0, or negative when champ refused a point
 // State:    reads what champ_ reads.
 // Requires: the field-model set-up of the time.
-// Failure:  the first refusal ends the step at once (xout, bl meaningless).
+// Failure:  the first refusal ends the step at once with xout and bl at the
+//           fill value: a caller stepping with the same arrays must not take
+//           the previous step's point and field for this one's.
 // Notes:    1. Five field evaluations: the four stages of the unit field
 //              direction and |B| at the end point.
 extern "C" void sksyst_(double* h, double* xin, double* xout, double* bl, int* ifail) {
   kest::FieldDir f0, f1;
   *ifail = 0;
-  if (!kest::field_dir(xin, f0, ifail)) return;
-  if (!kest::rk_step(*h, xin, f0, xout, f1, ifail)) return;
+  if (!kest::field_dir(xin, f0, ifail) || !kest::rk_step(*h, xin, f0, xout, f1, ifail)) {
+    xout[0] = xout[1] = xout[2] = *bl = kest::baddata;
+    return;
+  }
   *bl = f1.b;
 }
 

@@ -37,7 +37,8 @@ KEST_DECLARE_ENTRY(get_field_);   /* get_field1_, 12 arguments */
  * (block kept apart from the field-model set-up and field routines above)
  * Positions in Earth radii (GEO) or geodetic degrees and km; fields in nT;
  * Phi in nT x Earth radii^2; magnetic local time in hours, 0 to 24; the
- * fill value KEST_FILL marks outputs without a value. Nothing is
+ * fill value KEST_FILL marks outputs without a value (sksyst_: xout and bl
+ * when a point of the step is refused, ifail negative). Nothing is
  * re-entrant. */
 KEST_API void sksyst_(double *h, double *xin, double *xout, double *bl,
                       int *ifail);

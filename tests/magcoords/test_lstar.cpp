@@ -109,6 +109,36 @@ TEST(Sksyst, StepFollowsTheDipoleFieldLineAndRefusalIsReported) {
   EXPECT_LT(ifail, 0);
 }
 
+// A refused step leaves no value: the end point and |B| come back as the fill
+// value, whether the start point itself is refused or a later stage of the
+// step crosses the model's 15 Earth-radius boundary. A caller stepping with
+// the same arrays must not read the previous step's point as this one's.
+TEST(Sksyst, RefusedStepWritesTheFillValue) {
+  set_time(5, 0, 2004, 75, 0.0);
+  struct Case {
+    const char* what;
+    double x[3], h;
+    bool start_accepted;
+  };
+  const Case cases[] = {
+      {"start beyond 15 Re", {0.0, 15.2, 0.0}, 0.1, false},
+      {"start at 14.99 Re, step outward", {0.0, 10.6, 10.6}, -0.5, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    double x[3] = {c.x[0], c.x[1], c.x[2]}, b[3], b0 = 0.0, h = c.h;
+    int ifail0 = 0;
+    champ_(x, b, &b0, &ifail0);
+    EXPECT_EQ(ifail0 == 0, c.start_accepted);
+    double xout[3] = {12345.678, 12345.678, 12345.678}, bl = 12345.678;
+    int ifail = 0;
+    sksyst_(&h, x, xout, &bl, &ifail);
+    EXPECT_LT(ifail, 0);
+    for (double v : xout) EXPECT_EQ(v, KEST_FILL);
+    EXPECT_EQ(bl, KEST_FILL);
+  }
+}
+
 // Eccentric dipole, no external field: at the dipole's equator the point is
 // the minimum of its line (I = 0, Lm = distance from the dipole centre); off
 // the equator Lm stays the line's dipole L; L* is the same within a few per
