@@ -287,6 +287,26 @@ TEST_F(Kestrun, ClosedStandardOutputLeavesTheResultAsItIs) {
   EXPECT_EQ(temp_files(), 0);
 }
 
+// A file of exactly 100000 records fills every slot: all are taken and the
+// last one, the only whole hour, gets the line it gets alone.
+TEST_F(Kestrun, ExactlyOneHundredThousandRecordsAreTaken) {
+  const std::string last = record(kE0, "2004-03-15T00:00:00", "9999", "   19.20");
+  write_input(last);
+  const RunResult alone = run();
+  ASSERT_EQ(alone.status, 0) << alone.err;
+  ASSERT_EQ(alone.lines.size(), 1u);
+
+  std::string text;
+  const std::string line = record("    63246527400000.0", "2004-03-14T23:50:00", "   8", "  -75.20");
+  text.reserve(line.size() * 100000);
+  for (int i = 0; i < 99999; ++i) text += line;
+  write_input(text + last);
+  const RunResult r = run();
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.lines.size(), 100000u);
+  EXPECT_EQ(r.lines.back(), alone.lines[0]);
+}
+
 TEST_F(Kestrun, MoreThan100000RecordsAreRefused) {
   std::string text;
   const std::string line = record(kE0, "2004-03-15T00:10:00", "   8", "  -75.20");

@@ -447,6 +447,51 @@ TEST(ShellSplitting, TooManyTimesOrNegativePitchCountIsRefused) {
   EXPECT_EQ(s.mlt[1], kFill);
 }
 
+// 100000 times, every row of the columns: only the last time has a position
+// (the others are not numbers), and its entries of the last pitch angle at
+// lm[99999 + 100000 k] equal those of the same time alone; nothing is
+// written past the columns, Bmin or MLT.
+TEST(ShellSplitting, AllHundredThousandTimesKeepTheLeadingDimension) {
+  Splitting one;
+  one.ntime = 1;
+  one.x1[0] = 3.1;
+  one.x2[0] = -2.2;
+  one.x3[0] = 1.4;
+  one.run({90.0, 50.0});
+  ASSERT_NE(one.lstar[Splitting::kRows], kFill);
+
+  const int n = Splitting::kRows;
+  const size_t size = 2 * static_cast<size_t>(n);
+  std::vector<int> iyr(n, 2005), idoy(n, 80);
+  std::vector<double> ut(n, 36000.0), x1(n, NAN), x2(n, -2.2), x3(n, 1.4), mag(25 * static_cast<size_t>(n), 0.0);
+  x1[n - 1] = 3.1;
+  std::vector<double> lm(size + 8, 7.0), lstar(size + 8, 7.0), bmirr(size + 8, 7.0), xj(size + 8, 7.0);
+  std::vector<double> bmin(n + 8, 7.0), mlt(n + 8, 7.0);
+  double alpha[2] = {90.0, 50.0};
+  int ntime = n, nipa = 2;
+  make_lstar_shell_splitting1_(&ntime, &nipa, &one.p.kext, one.p.options, &one.p.sysaxes, iyr.data(), idoy.data(),
+                               ut.data(), x1.data(), x2.data(), x3.data(), alpha, mag.data(), lm.data(),
+                               lstar.data(), bmirr.data(), bmin.data(), xj.data(), mlt.data());
+  for (size_t k : {size_t{0}, size_t{1}}) {
+    const size_t j = (n - 1) + k * n, j1 = k * n;
+    EXPECT_EQ(lm[j], one.lm[j1]);
+    EXPECT_EQ(lstar[j], one.lstar[j1]);
+    EXPECT_EQ(bmirr[j], one.bmirr[j1]);
+    EXPECT_EQ(xj[j], one.xj[j1]);
+    EXPECT_EQ(lm[j - 1], kFill);
+  }
+  EXPECT_EQ(bmin[n - 1], one.bmin[0]);
+  EXPECT_EQ(mlt[n - 1], one.mlt[0]);
+  for (size_t g = 0; g < 8; ++g) {
+    EXPECT_EQ(lm[size + g], 7.0);
+    EXPECT_EQ(lstar[size + g], 7.0);
+    EXPECT_EQ(bmirr[size + g], 7.0);
+    EXPECT_EQ(xj[size + g], 7.0);
+    EXPECT_EQ(bmin[n + g], 7.0);
+    EXPECT_EQ(mlt[n + g], 7.0);
+  }
+}
+
 TEST(ShellSplitting, LostPitchAngleAndOutOfRangeTime) {
   Splitting s;
   s.run({90.0, 2.0});

@@ -283,6 +283,38 @@ TEST(EleDriver, AWindowOfMoreThan100000RowsIsCut) {
   }
 }
 
+// A window of exactly 100000 rows is not cut: its stop stays, its last row
+// (6e6 s after the epoch in both grids) is the one a one-row window at that
+// time gives, and the entry past the 100000 is not written.
+TEST(EleDriver, AWindowOfExactly100000RowsIsKept) {
+  EleCall alone;
+  double e6[6] = {inc, hp, ha, node, argp, m0};
+  std::copy(e6, e6 + 6, alone.e);
+  alone.start = alone.stop = 6.0e6;
+  alone.run();
+  ASSERT_EQ(alone.year[0], 2008);
+  EXPECT_EQ(alone.year[1], -7);
+  for (double start : {0.0, 60.0}) {
+    SCOPED_TRACE(start);
+    EleCall c;
+    std::copy(e6, e6 + 6, c.e);
+    c.start = start;
+    c.stop = 6.0e6;
+    c.run();
+    EXPECT_EQ(c.out.find("truncated"), std::string::npos);
+    EXPECT_EQ(c.stop, 6.0e6);
+    const int last = rows_max - 1;
+    EXPECT_EQ(c.year[last], 2008);
+    EXPECT_EQ(c.doy[last], 75 + 69);  // 6e6 s = 69 days + 38400 s
+    EXPECT_NEAR(c.ut[last], 6.5 * 3600.0 + 38400.0, 1e-5);
+    EXPECT_EQ(c.ut[last], alone.ut[0]);
+    EXPECT_EQ(c.x1[last], alone.x1[0]);
+    EXPECT_EQ(c.x3[last], alone.x3[0]);
+    EXPECT_EQ(c.year[rows_max], -7);
+    EXPECT_EQ(c.ut[rows_max], -7.0);
+  }
+}
+
 TEST(EleDriver, ARefusedOrbitFillsItsRowsAndTheProcessGoesOn) {
   // Apogee height 900 below perigee height 1000: e = -100/(1900 + 2 R),
   // below -0.001, refused by the propagator (code 1) in a fresh process whose
