@@ -56,16 +56,16 @@ void run_driver(const DriverSpec& g, int* ntime, int* whichAp, int* idoy, double
     // read as a latitude, longitude or time it would give densities at an
     // angle or local time of 1e31 (and a longitude of -1000 or less turns
     // the models' longitude terms off), a plausible column of no place.
-    auto usable = [](double v) { return std::isfinite(v) && v != kest::baddata; };
-    bool finite = usable(UT[i]) && usable(alt[i]) && usable(lat[i]) && usable(lon[i]) &&
-                  usable(f107a[i]) && usable(f107[i]);
+    using kest::is_value;
+    bool finite = is_value(UT[i]) && is_value(alt[i]) && is_value(lat[i]) && is_value(lon[i]) &&
+                  is_value(f107a[i]) && is_value(f107[i]);
     // All seven are handed on, but only the ones the models read are tested:
     // with the daily Ap (switch 9 = +1) the 3-hour history enters no term,
     // so a caller may leave those slots unset or not-a-number.
     const int ap_read = *whichAp == 2 ? 7 : 1;
     for (int k = 0; k < 7; ++k) {
       api[k] = ap[7L * i + k];
-      if (k < ap_read) finite = finite && usable(api[k]);
+      if (k < ap_read) finite = finite && is_value(api[k]);
     }
     // Not reduced to 0-24 h: the models use it only through sines and cosines.
     double stl = lon[i] * (1.0 / 15.0) + UT[i] * (1.0 / 3600.0);

@@ -6,6 +6,7 @@
 #ifndef KEST_FRAME_CONVENTIONS_HPP
 #define KEST_FRAME_CONVENTIONS_HPP
 
+#include <cmath>
 #include <initializer_list>
 
 namespace kest {
@@ -13,6 +14,11 @@ namespace kest {
 // Marks every output left without a computed value (positions, fields, L
 // values, fluxes). Same value as KEST_FILL of the public header.
 inline constexpr double baddata = -1.0e31;
+
+// True for an input that holds a number: finite and not the fill value, which
+// an earlier stage (an orbit row after a propagation error, a failed
+// conversion) leaves where it had none and which names no time or place.
+inline bool is_value(double v) { return std::isfinite(v) && v != baddata; }
 
 // Writes one message line on standard output in list-directed form: one
 // leading blank, then the text, then a newline. An empty text gives an empty

@@ -332,7 +332,7 @@ bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, do
   // compute (an orbit row after a propagation error, a failed conversion): it
   // names no instant and no place, so it is refused as a non-number is,
   // rather than read as a time 3e23 years away or a point 1e31 units out.
-  if (!std::isfinite(ut) || ut == baddata || !day_of_year_usable(idoy)) return false;
+  if (!is_value(ut) || !day_of_year_usable(idoy)) return false;
   if (magmod.kint <= 1) set_igrf_epoch(s.last_epoch_year, s.renewal_days, iyr, idoy);
   double psi = 0.0;
   init_gsm_(&iyr, &idoy, &ut, &psi);
@@ -347,7 +347,7 @@ bool field_setup_time(FieldSetup& s, int iyr, int idoy, double ut, double x1, do
   bool finite = std::isfinite(g[0]) && std::isfinite(g[1]) && std::isfinite(g[2]);
   if (s.variant.geodetic)
     finite = finite && std::isfinite(s.lati) && std::isfinite(s.longi) && std::isfinite(s.alti);
-  if (!finite || x1 == baddata || x2 == baddata || x3 == baddata) return false;
+  if (!finite || !is_value(x1) || !is_value(x2) || !is_value(x3)) return false;
   s.placed = true;
   s.refused = false;
   return load_drivers(s.kext, iyr, idoy, ut, maginput);

@@ -138,7 +138,7 @@ extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, i
     // sign, a subnormal), belongs to no drift shell: fill, never an infinity
     // or a NaN.
     auto invert = [&](double v) {
-      if (v == kest::baddata || !std::isfinite(v)) return kest::baddata;
+      if (!kest::is_value(v)) return kest::baddata;
       const double q = 2.0 * pi * b0 / v;
       return std::isfinite(q) ? q : kest::baddata;
     };
@@ -163,8 +163,8 @@ extern "C" void lstar_phi1_(int* ntime, int* whichinv, int* options, int* iyr, i
 extern "C" void get_mlt1_(int* iyr, int* idoy, double* ut, double* xgeo, double* mlt) {
   // The fill value, like a non-number, marks a time or position that an
   // earlier stage could not compute: it has no local time.
-  auto unusable = [](double v) { return !std::isfinite(v) || v == kest::baddata; };
-  if (unusable(*ut) || unusable(xgeo[0]) || unusable(xgeo[1]) || unusable(xgeo[2])) {
+  using kest::is_value;
+  if (!is_value(*ut) || !is_value(xgeo[0]) || !is_value(xgeo[1]) || !is_value(xgeo[2])) {
     *mlt = kest::baddata;
     return;
   }
